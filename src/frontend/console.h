@@ -1,0 +1,15 @@
+// The console front end: start-up and the prompt loop.
+#pragma once
+
+namespace brevola {
+
+// Start-up and the prompt loop on consoleIn/consoleOut. Returns the exit
+// status: 0 after a confirmed exit or at the end of input, 1 when the table
+// block cannot be reserved.
+int runConsole();
+
+// Print "<question> (Y/N)" and read one key (one line when the input is not a
+// terminal); true only for y or Y. End of input counts as yes.
+bool askYesNo(const char *question);
+
+} // namespace brevola

@@ -1,0 +1,45 @@
+// Runs a typed console session in-process: feeds `input` as the console's
+// input stream, captures everything the program writes, and works in a fresh
+// temporary directory so the position log starts empty.
+#pragma once
+
+#include <string>
+
+namespace brevola::testing {
+
+struct SessionResult {
+    std::string output;
+    int status;
+};
+
+// Start-up, the prompt loop on `input`, and the end at the end of input (or
+// at a confirmed X). The working directory is the one set by ScopedTempDir.
+SessionResult runSession(const std::string &input);
+
+// Replaces the clock-dependent figures (ms=, n/s=, m/s=, "inizio N ms") by "#"
+// so that the rest of an output can be compared byte for byte.
+std::string maskTimes(const std::string &output);
+
+// Changes into a new empty temporary directory for its lifetime.
+class ScopedTempDir {
+  public:
+    ScopedTempDir();
+    ~ScopedTempDir();
+    ScopedTempDir(const ScopedTempDir &) = delete;
+    ScopedTempDir &operator=(const ScopedTempDir &) = delete;
+    const std::string &path() const { return path_; }
+    // Contents of a file in the directory ("" when it does not exist).
+    std::string read(const std::string &name) const;
+
+  private:
+    std::string previous_;
+    std::string path_;
+};
+
+// The board display as showBoard prints it for a FEN placement, built
+// independently from the placement text: the leading newline, the grid and
+// the trailer line "M=<m> H=0 bp=<bp>\n".
+std::string expectedBoard(const std::string &placement, const std::string &m,
+                          const std::string &bp);
+
+} // namespace brevola::testing
