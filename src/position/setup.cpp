@@ -168,10 +168,17 @@ void readFen(const char *text) {
     }
 
     // Field 4, en passant target: record the pawn that has just advanced two
-    // squares, one rank behind the target as seen from the side to move.
+    // squares, one rank behind the target as seen from the side to move. Only
+    // a real pawn of the side that moved, with the square it passed over
+    // empty, is recorded: anything else would let a pawn "take" an empty
+    // square or land on a piece without capturing it.
     if (p[0] >= 'a' && p[0] <= 'h' && isDigit1to8(p[1])) {
-        int pawn = squareIndex(p[0] - 'a', p[1] - '0') + (whiteToMove ? 10 : -10);
-        if (isPlayingIndex(pawn)) historyMoved->doublePushSquare = &board[pawn];
+        int target = squareIndex(p[0] - 'a', p[1] - '0');
+        int pawn = target + (whiteToMove ? 10 : -10);
+        PieceCode pushedPawn = whiteToMove ? BlackPawn : WhitePawn;
+        if (isPlayingIndex(pawn) && board[pawn].code == pushedPawn &&
+            board[target].code == EmptyCode)
+            historyMoved->doublePushSquare = &board[pawn];
     }
 }
 
