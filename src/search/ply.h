@@ -33,6 +33,8 @@ struct Ply {
     MoveGenerator pawnGenerator; // pawn generator of the side to move
     Occupant capturedOccupant;   // what stood on toSquare before the move
     Move *lastIterationBest;     // root only: best move of the last complete iteration
+    int32_t selectedKey;         // search only: sortKey of currentMove when it was selected
+    int32_t sameKeyLeft;         // search only: untried moves that still carry selectedKey
 };
 
 // Plies -4 and -3 are templates, -2 and -1 carry the game's history, 0 is the

@@ -97,7 +97,7 @@ void search() {
 
         case Step::NextMove:
             // Try the best untried move; an illegal one is taken back and marked.
-            move = selectBestMove(p);
+            move = selectNextMove(p);
             if (!move) {
                 step = Step::Finished;
                 break;
