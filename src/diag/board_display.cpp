@@ -17,8 +17,10 @@ void printBoardRow(int rank) {
     for (int file = 0; file < 8; ++file) {
         outChar('|');
         const Square &square = board[squareIndex(file, rank)];
-        if (square.piece) printPieceLetter(square.piece);
-        else outChar(' ');
+        if (square.piece)
+            printPieceLetter(square.piece);
+        else
+            outChar(' ');
     }
     outChar('|');
 }

@@ -31,11 +31,16 @@ void printPieceLetter(const PieceEntry *entry) {
     if (!entry->square) return;
     PieceCode code = entry->square->code;
     char letter = 'O';
-    if (code & KingBits) letter = 'R';
-    else if (code & QueenBits) letter = 'D';
-    else if (code & StraightBits) letter = 'T';
-    else if (code & DiagonalBits) letter = 'A';
-    else if (code & KnightBits) letter = 'C';
+    if (code & KingBits)
+        letter = 'R';
+    else if (code & QueenBits)
+        letter = 'D';
+    else if (code & StraightBits)
+        letter = 'T';
+    else if (code & DiagonalBits)
+        letter = 'A';
+    else if (code & KnightBits)
+        letter = 'C';
     if (code & WhiteColourBit) letter = static_cast<char>(letter - 'A' + 'a');
     outChar(letter);
 }

@@ -21,8 +21,7 @@
 namespace brevola {
 namespace {
 
-constexpr const char *StartPositionFen =
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+constexpr const char *StartPositionFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 constexpr const char *HelpText =
     "\n ?: help\n S: Show chessboard\n T: Think\n P: Perfect level\n X: Exit\n F: set from "

@@ -44,7 +44,8 @@ void printTimeControl() {
     std::fprintf(consoleOut, "giocate = %ld\n", static_cast<long>(movesPlayed));
     std::fprintf(consoleOut, "\nms disponibili = %ld\n",
                  static_cast<long>(static_cast<int32_t>(gameTimeMs)));
-    std::fprintf(consoleOut, "ms mossa = %ld\n", static_cast<long>(static_cast<int32_t>(moveTimeMs)));
+    std::fprintf(consoleOut, "ms mossa = %ld\n",
+                 static_cast<long>(static_cast<int32_t>(moveTimeMs)));
 }
 
 uint32_t moveBudgetMs(int32_t moves, uint32_t gameMs) {

@@ -49,8 +49,10 @@ void playMove(Ply *root, Move *move) {
     outText("\n> MOSSA: ");
     printMove(root, move);
     showBoard();
-    if (move) writeFen();
-    else writeFenText(fenOutputText, root->side);
+    if (move)
+        writeFen();
+    else
+        writeFenText(fenOutputText, root->side);
     std::fprintf(consoleOut, "\n> FEN: %s\n", fenOutputText);
     if (!move) return;
     Ply *toMove = root - 2, *moved = root - 1;

@@ -12,8 +12,7 @@ namespace attack_detail {
 // of the opponent's pieces that attack along that line from that distance. No
 // code shares more than one low-byte bit with a mask, so a non-zero low byte
 // means an attacker.
-template <int D, uint32_t First, uint32_t Rest>
-inline bool attackedAlong(const Square *target) {
+template <int D, uint32_t First, uint32_t Rest> inline bool attackedAlong(const Square *target) {
     int32_t r = target[D].code & fromBits(First);
     if (r & 0xFF) return true;
     if (r >= 0) return false;
@@ -26,8 +25,7 @@ inline bool attackedAlong(const Square *target) {
     return false;
 }
 
-template <int32_t KnightBit>
-inline bool attackedByKnight(const Square *t) {
+template <int32_t KnightBit> inline bool attackedByKnight(const Square *t) {
     return ((t[-19].code | t[-21].code | t[-8].code | t[-12].code | t[21].code | t[19].code |
              t[12].code | t[8].code) &
             KnightBit) != 0;

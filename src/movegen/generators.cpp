@@ -15,8 +15,7 @@ inline Move *put(Move *out, PieceCode key, MoveKind kind, PieceEntry *mover, int
 }
 
 // One king or knight step: empty or enemy target (code & side <= 0).
-template <int D>
-inline Move *step(SideMask side, PieceEntry *entry, Square *from, Move *out) {
+template <int D> inline Move *step(SideMask side, PieceEntry *entry, Square *from, Move *out) {
     PieceCode code = from[D].code;
     put(out, code, Normal, entry, D);
     return out + ((code & side) <= 0);
@@ -24,8 +23,7 @@ inline Move *step(SideMask side, PieceEntry *entry, Square *from, Move *out) {
 
 // One sliding ray of at most seven steps; stops at an own piece or the border
 // (positive) and after a capture (zero).
-template <int D>
-inline Move *ray(SideMask side, PieceEntry *entry, Square *from, Move *out) {
+template <int D> inline Move *ray(SideMask side, PieceEntry *entry, Square *from, Move *out) {
 #pragma GCC unroll 7
     for (int k = 1; k <= 7; ++k) {
         PieceCode code = from[k * D].code;
@@ -42,9 +40,12 @@ inline Move *ray(SideMask side, PieceEntry *entry, Square *from, Move *out) {
 // queen promotion and three more follow: rook, bishop, knight.
 inline Move *promote(Move *last, int target) {
     const PieceCode *codes;
-    if (target < 50) codes = WhitePromotions;
-    else if (target >= 110) codes = BlackPromotions;
-    else return last + 1;
+    if (target < 50)
+        codes = WhitePromotions;
+    else if (target >= 110)
+        codes = BlackPromotions;
+    else
+        return last + 1;
     last->kind = codes[0];
     for (int i = 1; i < 4; ++i) put(last + i, last->sortKey, codes[i], last->mover, last->delta);
     return last + 4;

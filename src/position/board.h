@@ -69,7 +69,7 @@ static_assert((WhitePawn & WhiteSide) > 0 && (BlackPawn & WhiteSide) == 0 &&
 
 // Score unit: 65536 is one unit, a pawn is 256 units.
 constexpr int32_t ScoreUnit = 0x10000;
-constexpr int32_t CastlingBonus = 0x00800000;  // 128 units
+constexpr int32_t CastlingBonus = 0x00800000; // 128 units
 
 // ---------------------------------------------------------------------------
 // Geometry: 14 rows of 10 columns. Rows 4..11 are ranks 8..1, columns 0..7 are
@@ -79,9 +79,7 @@ constexpr int BoardSquares = 140;
 constexpr int squareIndex(int file, int rank) { return (12 - rank) * 10 + file; }
 constexpr int fileOf(int index) { return index % 10; }
 constexpr int rankOf(int index) { return 12 - index / 10; }
-constexpr bool isPlayingIndex(int index) {
-    return index >= 40 && index < 120 && index % 10 < 8;
-}
+constexpr bool isPlayingIndex(int index) { return index >= 40 && index < 120 && index % 10 < 8; }
 static_assert(squareIndex(0, 8) == 40 && squareIndex(7, 1) == 117, "a8 = 40, h1 = 117");
 static_assert(squareIndex(4, 1) == 114 && squareIndex(0, 1) == 110, "e1 = 114, a1 = 110");
 
@@ -131,10 +129,10 @@ inline HashKey positionHash = 0;
 
 // Positional values in score units, rank 8 first, files a..h.
 constexpr int8_t PlaceTable[8][8] = {
-    {10, 10, 10, 10, 10, 10, 10, 10},    {2, 18, 18, 18, 18, 18, 18, 2},
-    {3, 19, 56, 51, 51, 56, 19, 3},      {4, 20, 52, 102, 102, 52, 20, 4},
-    {4, 20, 52, 102, 102, 52, 20, 4},    {3, 19, 56, 51, 51, 56, 19, 3},
-    {2, 18, 18, 18, 18, 18, 18, 2},      {10, 10, 10, 10, 10, 10, 10, 10},
+    {10, 10, 10, 10, 10, 10, 10, 10}, {2, 18, 18, 18, 18, 18, 18, 2},
+    {3, 19, 56, 51, 51, 56, 19, 3},   {4, 20, 52, 102, 102, 52, 20, 4},
+    {4, 20, 52, 102, 102, 52, 20, 4}, {3, 19, 56, 51, 51, 56, 19, 3},
+    {2, 18, 18, 18, 18, 18, 18, 2},   {10, 10, 10, 10, 10, 10, 10, 10},
 };
 
 inline int squareIndexOf(const Square *sq) { return static_cast<int>(sq - board); }

@@ -10,13 +10,20 @@ namespace {
 // it has become; a code with no piece bits counts as an empty square.
 char fenLetter(PieceCode code) {
     char letter;
-    if (code & KingBits) letter = 'k';
-    else if (code & QueenBits) letter = 'q';
-    else if (code & StraightBits) letter = 'r';
-    else if (code & DiagonalBits) letter = 'b';
-    else if (code & KnightBits) letter = 'n';
-    else if (code & PawnBits) letter = 'p';
-    else return '\0';
+    if (code & KingBits)
+        letter = 'k';
+    else if (code & QueenBits)
+        letter = 'q';
+    else if (code & StraightBits)
+        letter = 'r';
+    else if (code & DiagonalBits)
+        letter = 'b';
+    else if (code & KnightBits)
+        letter = 'n';
+    else if (code & PawnBits)
+        letter = 'p';
+    else
+        return '\0';
     if (code & WhiteColourBit) letter = static_cast<char>(letter - 'a' + 'A');
     return letter;
 }

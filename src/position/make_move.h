@@ -37,8 +37,8 @@ inline int32_t makeMove(Move *move, Ply *ply, int32_t score) {
     from->setOccupant(Occupant{EmptyCode, nullptr});
     to->setOccupant(moving);
     ply->capturedOccupant = captured;
-    score = wrapAdd(score, wrapAdd(wrapSub(to->placeValue, from->placeValue),
-                                   captured.code & MaterialMask));
+    score = wrapAdd(
+        score, wrapAdd(wrapSub(to->placeValue, from->placeValue), captured.code & MaterialMask));
     mover->square = to;
     switch (move->kind) {
     case Normal:

@@ -20,12 +20,12 @@ struct PieceKind {
 };
 
 constexpr PieceKind PieceKinds[] = {
-    {'K', WhiteKing, generateKingMoves},       {'k', BlackKing, generateKingMoves},
-    {'Q', WhiteQueen, generateQueenMoves},     {'q', BlackQueen, generateQueenMoves},
-    {'R', WhiteRook, generateRookMoves},       {'r', BlackRook, generateRookMoves},
-    {'B', WhiteBishop, generateBishopMoves},   {'b', BlackBishop, generateBishopMoves},
-    {'N', WhiteKnight, generateKnightMoves},   {'n', BlackKnight, generateKnightMoves},
-    {'P', WhitePawn, generateWhitePawnMoves},  {'p', BlackPawn, generateBlackPawnMoves},
+    {'K', WhiteKing, generateKingMoves},      {'k', BlackKing, generateKingMoves},
+    {'Q', WhiteQueen, generateQueenMoves},    {'q', BlackQueen, generateQueenMoves},
+    {'R', WhiteRook, generateRookMoves},      {'r', BlackRook, generateRookMoves},
+    {'B', WhiteBishop, generateBishopMoves},  {'b', BlackBishop, generateBishopMoves},
+    {'N', WhiteKnight, generateKnightMoves},  {'n', BlackKnight, generateKnightMoves},
+    {'P', WhitePawn, generateWhitePawnMoves}, {'p', BlackPawn, generateBlackPawnMoves},
 };
 
 const PieceKind *pieceKindOf(char letter) {
@@ -161,10 +161,14 @@ void readFen(const char *text) {
             ++p;
             break;
         }
-        if (c == 'K') grantCastling(whiteKing, +3);
-        else if (c == 'Q') grantCastling(whiteKing, -4);
-        else if (c == 'k') grantCastling(blackKing, +3);
-        else if (c == 'q') grantCastling(blackKing, -4);
+        if (c == 'K')
+            grantCastling(whiteKing, +3);
+        else if (c == 'Q')
+            grantCastling(whiteKing, -4);
+        else if (c == 'k')
+            grantCastling(blackKing, +3);
+        else if (c == 'q')
+            grantCastling(blackKing, -4);
     }
 
     // Field 4, en passant target: record the pawn that has just advanced two

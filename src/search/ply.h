@@ -14,22 +14,22 @@ constexpr int32_t MateValue = 0x40000000;                // mate given by the si
 static_assert(EmptyCode > MinusInfinity, "an untried quiet move ranks above a tried one");
 
 struct Ply {
-    SideMask side;            // side to move at this ply
-    Move *bestMove;           // best move of the current visit
-    int32_t bestValue;        // best value of the current visit, MinusInfinity if none
-    PieceEntry *pieces;       // piece list of the side to move
-    Move *listStart;          // first move of this ply's list; the next ply's ends it
-    int32_t plyIndex;         // distance from the root (-4..63)
-    int32_t entryScore;       // running score on entry, from this side's view
-    PieceEntry *king;         // king of the side to move
-    Square *doublePushSquare; // pawn this ply's move advanced two squares, or null
-    int32_t pawnStep;         // -10 white, +10 black
-    uint64_t generatedCount;  // moves generated here since set-up (perft: less illegal ones)
-    uint64_t legalCount;      // legal moves made here in the current visit
-    Move *currentMove;        // move made (being tried) here; perft's cursor
-    Square *toSquare;         // where the current move's piece ended
-    Square *fromSquare;       // where it came from
-    PieceCode pawnCode;       // pawn code of the side to move
+    SideMask side;               // side to move at this ply
+    Move *bestMove;              // best move of the current visit
+    int32_t bestValue;           // best value of the current visit, MinusInfinity if none
+    PieceEntry *pieces;          // piece list of the side to move
+    Move *listStart;             // first move of this ply's list; the next ply's ends it
+    int32_t plyIndex;            // distance from the root (-4..63)
+    int32_t entryScore;          // running score on entry, from this side's view
+    PieceEntry *king;            // king of the side to move
+    Square *doublePushSquare;    // pawn this ply's move advanced two squares, or null
+    int32_t pawnStep;            // -10 white, +10 black
+    uint64_t generatedCount;     // moves generated here since set-up (perft: less illegal ones)
+    uint64_t legalCount;         // legal moves made here in the current visit
+    Move *currentMove;           // move made (being tried) here; perft's cursor
+    Square *toSquare;            // where the current move's piece ended
+    Square *fromSquare;          // where it came from
+    PieceCode pawnCode;          // pawn code of the side to move
     MoveGenerator pawnGenerator; // pawn generator of the side to move
     Occupant capturedOccupant;   // what stood on toSquare before the move
     Move *lastIterationBest;     // root only: best move of the last complete iteration

@@ -76,8 +76,8 @@ void search() {
                     // with a value just below its own best.
                     timedOut = 1;
                     --p;
-                    value = p->bestValue == MinusInfinity ? MinusInfinity
-                                                          : wrapSub(p->bestValue, 1);
+                    value =
+                        p->bestValue == MinusInfinity ? MinusInfinity : wrapSub(p->bestValue, 1);
                     step = Step::BackUp;
                     break;
                 }
@@ -174,7 +174,8 @@ void search() {
             iterationDepth += 2;
             horizonPly += 2;
             if (iterationDepth > depthLimit) goto endOfSearch;
-            std::fprintf(consoleOut, "\n> ___________________ Iterazione %ld - inizio %ld ms / %ld\n",
+            std::fprintf(consoleOut,
+                         "\n> ___________________ Iterazione %ld - inizio %ld ms / %ld\n",
                          static_cast<long>(iterationDepth), static_cast<long>(elapsedMs()),
                          static_cast<long>(static_cast<int32_t>(moveTimeMs)));
             p = rootPly;
