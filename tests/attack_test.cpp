@@ -5,44 +5,22 @@
 // square-by-square comparison with a plain file-and-rank reference.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "diag/check.h"
-#include "frontend/console_state.h"
+#include "engine_fixture.h"
 #include "movegen/attack.h"
 #include "movegen/generate.h"
 #include "position/board.h"
 #include "position/make_move.h"
-#include "position/setup.h"
 #include "search/ply.h"
 
 namespace {
 
 using namespace brevola;
-
-char fenBuffer[FenBufferSize];
-
-// Loads a position as the F command does and empties the text afterwards.
-void setPosition(const std::string &fen) {
-    std::snprintf(fenBuffer, sizeof fenBuffer, "%s", fen.c_str());
-    fenInputText = fenBuffer;
-    iterationDepth = 2;
-    setUpPosition();
-    fenBuffer[0] = '\0';
-    const char *fault = checkBoard();
-    ASSERT_EQ(fault, nullptr) << fault << " after " << fen;
-}
-
-Square *at(const char *name) { return &board[squareIndex(name[0] - 'a', name[1] - '0')]; }
-
-std::string nameOf(const Square *square) {
-    int i = squareIndexOf(square);
-    return {static_cast<char>('a' + fileOf(i)), static_cast<char>('0' + rankOf(i))};
-}
+using namespace brevola::testing;
 
 // ---------------------------------------------------------------------------
 // The king of the side to move, attacked or not.
@@ -60,7 +38,7 @@ class AttackOnKing : public ::testing::TestWithParam<CheckCase> {};
 
 TEST_P(AttackOnKing, IsInCheckAtRoot) {
     const CheckCase &c = GetParam();
-    setPosition(c.fen);
+    newGameFrom(c.fen);
     EXPECT_EQ(isInCheck(rootPly), c.inCheck) << c.why << "\n  " << c.fen;
 }
 
@@ -141,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(OwnPieces, AttackOnKing, ::testing::ValuesIn(OwnPieceCa
 
 TEST(AttackOnSquare, ContentOfTheSquareIsNotExamined) {
     // Black rook e8, black pawns d5 and e6; White to move.
-    setPosition("4r2k/8/4p3/3p4/8/8/8/K7 w - - 0 1");
+    newGameFrom("4r2k/8/4p3/3p4/8/8/8/K7 w - - 0 1");
     EXPECT_TRUE(isSquareAttacked(rootPly, at("e7"))) << "empty square next to the rook";
     EXPECT_FALSE(isSquareAttacked(rootPly, at("e5"))) << "behind the black pawn e6";
     EXPECT_TRUE(isSquareAttacked(rootPly, at("d5"))) << "black pawn d5 defended by e6";
@@ -155,7 +133,7 @@ TEST(AttackOnSquare, ContentOfTheSquareIsNotExamined) {
 
 TEST(AttackAfterMake, KingStepIntoAttackedSquareIsInCheck) {
     // Black rook a2 holds rank 2; the king on e1 may go only to d1 and f1.
-    setPosition("4k3/8/8/8/8/8/r7/4K3 w - - 0 1");
+    newGameFrom("4k3/8/8/8/8/8/r7/4K3 w - - 0 1");
     generateMoves(rootPly);
     std::vector<std::string> seen;
     for (Move *m = rootPly->listStart; m < listEnd(rootPly); ++m) {
@@ -240,7 +218,7 @@ TEST(AttackReference, EverySquareOfReferencePositionsAndTheirChildren) {
     std::vector<std::string> fens = referenceFens();
     ASSERT_GE(fens.size(), 10u);
     for (const std::string &fen : fens) {
-        setPosition(fen);
+        newGameFrom(fen);
         ASSERT_EQ(compareAllSquares(fen), "");
         // The positions one move later add promotions, captures, castled
         // rooks and pieces on new lines.

@@ -4,14 +4,10 @@
 // position the rest of the engine cannot work with.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <tuple>
-#include <vector>
 
 #include "diag/check.h"
-#include "diag/output.h"
+#include "engine_fixture.h"
 #include "frontend/console_state.h"
 #include "movegen/generators.h"
 #include "position/board.h"
@@ -19,100 +15,9 @@
 #include "search/ply.h"
 
 using namespace brevola;
+using namespace brevola::testing;
 
 namespace {
-
-constexpr const char *StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-
-// Collects everything the engine prints while it lives.
-class ConsoleCapture {
-  public:
-    ConsoleCapture() : previous_(consoleOut) {
-        stream_ = open_memstream(&buffer_, &size_);
-        consoleOut = stream_;
-    }
-    ~ConsoleCapture() {
-        finish();
-        std::free(buffer_);
-    }
-    std::string text() {
-        finish();
-        return std::string(buffer_, size_);
-    }
-
-  private:
-    void finish() {
-        if (!stream_) return;
-        std::fclose(stream_);
-        stream_ = nullptr;
-        consoleOut = previous_;
-    }
-    std::FILE *previous_;
-    std::FILE *stream_ = nullptr;
-    char *buffer_ = nullptr;
-    std::size_t size_ = 0;
-};
-
-// Runs a set-up on `fen` the way the console does (text in, set-up, text
-// emptied) and returns what it printed.
-std::string setUp(const char *fen) {
-    static char text[FenBufferSize];
-    std::snprintf(text, sizeof text, "%s", fen);
-    char *previous = fenInputText;
-    fenInputText = text;
-    ConsoleCapture capture;
-    setUpPosition();
-    text[0] = '\0';
-    fenInputText = previous;
-    return capture.text();
-}
-
-Square *at(const char *name) { return &board[squareIndex(name[0] - 'a', name[1] - '0')]; }
-
-std::string nameOf(const Square *square) {
-    if (!square) return "-";
-    int index = squareIndexOf(square);
-    return {static_cast<char>('a' + fileOf(index)), static_cast<char>('0' + rankOf(index))};
-}
-
-char fenLetter(PieceCode code) {
-    switch (code) {
-    case WhiteKing: return 'K';
-    case WhiteQueen: return 'Q';
-    case WhiteRook: return 'R';
-    case WhiteBishop: return 'B';
-    case WhiteKnight: return 'N';
-    case WhitePawn: return 'P';
-    case BlackKing: return 'k';
-    case BlackQueen: return 'q';
-    case BlackRook: return 'r';
-    case BlackBishop: return 'b';
-    case BlackKnight: return 'n';
-    case BlackPawn: return 'p';
-    default: return '?';
-    }
-}
-
-// The board's playing squares written back as a FEN placement, from the codes.
-std::string placementOnBoard() {
-    std::string out;
-    for (int rank = 8; rank >= 1; --rank) {
-        int empty = 0;
-        for (int file = 0; file < 8; ++file) {
-            PieceCode code = board[squareIndex(file, rank)].code;
-            if (code == EmptyCode) {
-                ++empty;
-                continue;
-            }
-            if (empty) out += static_cast<char>('0' + empty);
-            empty = 0;
-            out += fenLetter(code);
-        }
-        if (empty) out += static_cast<char>('0' + empty);
-        if (rank > 1) out += '/';
-    }
-    return out;
-}
 
 // Entries before the terminator (17 means there is none).
 int listLength(const PieceEntry *list) {
@@ -145,30 +50,6 @@ std::string castlingSquares() {
     return out;
 }
 
-// Everything a refused text must leave as it was.
-struct PositionState {
-    std::vector<std::tuple<PieceCode, const PieceEntry *, HashKey>> squares;
-    std::vector<std::tuple<const Square *, MoveGenerator, int32_t, uint32_t>> entries;
-    const PieceEntry *whiteKingLink;
-    const PieceEntry *blackKingLink;
-    std::vector<std::tuple<SideMask, const PieceEntry *, const PieceEntry *, const Square *>>
-        history;
-    bool operator==(const PositionState &) const = default;
-};
-
-PositionState positionState() {
-    PositionState state;
-    for (const Square &square : board) state.squares.emplace_back(square.code, square.piece, square.key);
-    for (const PieceList *list : {&whitePieces, &blackPieces})
-        for (const PieceEntry &e : *list)
-            state.entries.emplace_back(e.square, e.generator, e.moveCount, e.letter);
-    state.whiteKingLink = whiteKing;
-    state.blackKingLink = blackKing;
-    for (const Ply *p : {historyToMove, historyMoved})
-        state.history.emplace_back(p->side, p->pieces, p->king, p->doublePushSquare);
-    return state;
-}
-
 MoveGenerator generatorFor(char letter) {
     switch (letter) {
     case 'K': case 'k': return generateKingMoves;
@@ -185,7 +66,7 @@ MoveGenerator generatorFor(char letter) {
 } // namespace
 
 TEST(FenReader, StartPositionFillsListsInTextOrder) {
-    ASSERT_EQ(setUp(StartFen), "");
+    ASSERT_EQ(loadFen(StartFen), "");
     EXPECT_EQ(checkBoard(), nullptr);
 
     // Rank 8 first and files a to h within a rank, so White's pawns precede
@@ -244,7 +125,7 @@ TEST(FenReader, SideToMoveAndPlyStackRebuild) {
         rootPly->entryScore = 0x00120000;
         rootPly->lastIterationBest = moveStack + 5;
         iterationDepth = 3;
-        ASSERT_EQ(setUp(c.fen), "");
+        ASSERT_EQ(loadFen(c.fen), "");
         EXPECT_EQ(checkBoard(), nullptr);
 
         PieceEntry *own = c.whiteToMove ? whiteKing : blackKing;
@@ -311,7 +192,7 @@ TEST(FenReader, CastlingLettersClearMoveCounts) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fen);
-        ASSERT_EQ(setUp(c.fen), "");
+        ASSERT_EQ(loadFen(c.fen), "");
         EXPECT_EQ(checkBoard(), nullptr);
         EXPECT_EQ(castlingSquares(), c.mayCastle);
     }
@@ -332,14 +213,14 @@ TEST(FenReader, EnPassantFieldRecordsThePushedPawn) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fen);
         historyMoved->doublePushSquare = at("d4"); // a stale value must not survive
-        ASSERT_EQ(setUp(c.fen), "");
+        ASSERT_EQ(loadFen(c.fen), "");
         EXPECT_EQ(checkBoard(), nullptr);
         EXPECT_EQ(nameOf(historyMoved->doublePushSquare), c.pushedPawn);
     }
 }
 
 TEST(FenReader, EmptyTextKeepsThePosition) {
-    ASSERT_EQ(setUp("r3k2r/8/8/8/2Pp4/8/8/R3K2R b Kq c3 0 1"), "");
+    ASSERT_EQ(loadFen("r3k2r/8/8/8/2Pp4/8/8/R3K2R b Kq c3 0 1"), "");
     PositionState before = positionState();
     nodeCount = 5;
     legalMoveCount = 6;
@@ -420,7 +301,7 @@ TEST(FenReader, MalformedTextsLoadSafely) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.label) + ": " + c.fen);
-        ASSERT_EQ(setUp(c.fen), "");
+        ASSERT_EQ(loadFen(c.fen), "");
         EXPECT_EQ(checkBoard(), nullptr);
         EXPECT_EQ(placementOnBoard(), c.placement);
         EXPECT_EQ(listLength(whitePieces), c.whiteCount);
@@ -452,11 +333,11 @@ TEST(FenReader, TextWithoutBothKingsIsRefused) {
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.label) + ": " + c.fen);
         // A position with Black to move, castling rights and a pushed pawn.
-        ASSERT_EQ(setUp("r3k2r/8/8/8/2Pp4/8/8/R3K2R b Kq c3 0 1"), "");
+        ASSERT_EQ(loadFen("r3k2r/8/8/8/2Pp4/8/8/R3K2R b Kq c3 0 1"), "");
         PositionState before = positionState();
         nodeCount = 5;
 
-        EXPECT_EQ(setUp(c.fen), "\n> FEN refused: each side needs a king\n");
+        EXPECT_EQ(loadFen(c.fen), "\n> FEN refused: each side needs a king\n");
         EXPECT_TRUE(positionState() == before);
         EXPECT_EQ(checkBoard(), nullptr);
         EXPECT_EQ(placementOnBoard(), "r3k2r/8/8/8/2Pp4/8/8/R3K2R");

@@ -4,90 +4,63 @@
 // same position with no castling rights and no en passant square.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "diag/board_display.h"
-#include "diag/output.h"
+#include "engine_fixture.h"
 #include "frontend/console_state.h"
 #include "movegen/generate.h"
 #include "position/board.h"
 #include "position/fen_writer.h"
 #include "position/make_move.h"
-#include "position/setup.h"
 #include "search/ply.h"
 #include "session.h"
 
 using namespace brevola;
+using namespace brevola::testing;
 
 namespace {
 
-// Points the console and the two FEN texts at buffers of the test's own while
-// it lives, and puts the previous ones back afterwards.
+// While a test lives, what the engine prints is caught and the written FEN
+// text goes to a buffer of the test's own; the previous console stream and
+// the two FEN texts are put back afterwards.
 class FenWriter : public ::testing::Test {
   protected:
     void SetUp() override {
-        savedOut_ = consoleOut;
         savedInput_ = fenInputText;
         savedOutput_ = fenOutputText;
-        consoleOut = open_memstream(&printed_, &printedSize_);
-        fenInputText = input_;
         fenOutputText = output_;
     }
     void TearDown() override {
-        std::fclose(consoleOut);
-        std::free(printed_);
-        consoleOut = savedOut_;
         fenInputText = savedInput_;
         fenOutputText = savedOutput_;
     }
 
     void load(const std::string &fen) {
-        std::snprintf(input_, sizeof input_, "%s", fen.c_str());
-        setUpPosition();
-        input_[0] = '\0';
+        loadFen(fen);
         runningScore = 0;
     }
 
     // Generates the root's moves, makes the one from `from` to `to` (of
     // `kind` when given) and writes the FEN text.
-    std::string playAndWrite(const char *from, const char *to, MoveKind kind = -1) {
+    std::string playAndWrite(const char *from, const char *to, MoveKind kind = AnyKind) {
         generateMoves(rootPly);
-        const Square *f = at(from), *t = at(to);
-        for (Move *m = rootPly->listStart; m < listEnd(rootPly); ++m) {
-            if (m->mover->square != f || m->mover->square + m->delta != t) continue;
-            if (kind != -1 && m->kind != kind) continue;
-            runningScore = makeMove(m, rootPly, runningScore);
-            writeFen();
-            return fenOutputText;
+        Move *m = findMove(rootPly, from, to, kind);
+        if (!m) {
+            ADD_FAILURE() << "no move " << from << to;
+            return "";
         }
-        ADD_FAILURE() << "no move " << from << to;
-        return "";
+        runningScore = makeMove(m, rootPly, runningScore);
+        writeFen();
+        return fenOutputText;
     }
 
-    // The board display of the current position, as showBoard prints it.
-    std::string shownBoard() {
-        std::fflush(consoleOut);
-        std::size_t before = printedSize_;
-        showBoard();
-        std::fflush(consoleOut);
-        return std::string(printed_ + before, printedSize_ - before);
-    }
-
-    static const Square *at(const char *name) {
-        return &board[squareIndex(name[0] - 'a', name[1] - '0')];
-    }
-
-    char input_[FenBufferSize]{};
     char output_[FenBufferSize]{};
 
   private:
-    std::FILE *savedOut_ = nullptr;
+    ConsoleCapture console_;
     char *savedInput_ = nullptr;
     char *savedOutput_ = nullptr;
-    char *printed_ = nullptr;
-    std::size_t printedSize_ = 0;
 };
 
 struct WrittenCase {
@@ -100,9 +73,9 @@ struct WrittenCase {
 
 // The side letter names the side to move next: "b" after White's move.
 const WrittenCase WrittenCases[] = {
-    {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "e2", "e4", -1,
+    {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "e2", "e4", AnyKind,
      "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b"},
-    {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", "e7", "e5", -1,
+    {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", "e7", "e5", AnyKind,
      "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w"},
     // Empty squares at the end of rank 1 are written like any other's.
     {"4k3/8/8/8/8/8/8/R2QK2R w K - 0 1", "e1", "g1", CastleKingSide, "4k3/8/8/8/8/8/8/R2Q1RK1 b"},
@@ -141,7 +114,7 @@ TEST_F(FenWriter, TextReadsBackAsTheSamePosition) {
         const std::string written = c.written;
         load(written);
         const std::string placement = written.substr(0, written.find(' '));
-        EXPECT_EQ(shownBoard(), brevola::testing::expectedBoard(placement, "00", "0"));
+        EXPECT_EQ(printed(showBoard), expectedBoard(placement, "00", "0"));
         EXPECT_EQ(historyToMove->side, written.back() == 'w' ? WhiteSide : BlackSide);
         EXPECT_EQ(historyMoved->doublePushSquare, nullptr);
         for (PieceEntry *list : {whitePieces, blackPieces})
@@ -158,7 +131,6 @@ TEST_F(FenWriter, TextReadsBackAsTheSamePosition) {
 // after e2e4 the logged text loads as the same board with Black to move, so
 // e7e5 is then played and written with "w".
 TEST(FenWriterConsole, LoggedTextLoadsBackThroughTheConsole) {
-    using namespace brevola::testing;
     ScopedTempDir dir;
     const std::string afterE4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR";
     SessionResult result = runSession("e2e4\nF\n" + afterE4 + " b\ne7e5\n");

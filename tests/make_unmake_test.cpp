@@ -3,114 +3,21 @@
 // position it found, for every move of a handful of rich positions.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "diag/output.h"
-#include "frontend/console_state.h"
+#include "engine_fixture.h"
 #include "movegen/attack.h"
 #include "movegen/generate.h"
 #include "movegen/generators.h"
 #include "position/board.h"
 #include "position/make_move.h"
-#include "position/setup.h"
 #include "search/ply.h"
 
 using namespace brevola;
+using namespace brevola::testing;
 
 namespace {
-
-constexpr const char *StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-
-// Loads `fen` the way the console does; the set-up's own output is discarded.
-void setUp(const char *fen) {
-    static char text[FenBufferSize];
-    std::snprintf(text, sizeof text, "%s", fen);
-    char *previousText = fenInputText;
-    std::FILE *previousOut = consoleOut;
-    std::FILE *sink = std::tmpfile();
-    consoleOut = sink;
-    fenInputText = text;
-    setUpPosition();
-    text[0] = '\0';
-    fenInputText = previousText;
-    consoleOut = previousOut;
-    std::fclose(sink);
-}
-
-Square *at(const char *name) { return &board[squareIndex(name[0] - 'a', name[1] - '0')]; }
-
-std::string nameOf(const Square *square) {
-    if (!square) return "-";
-    int index = squareIndexOf(square);
-    return {static_cast<char>('a' + fileOf(index)), static_cast<char>('0' + rankOf(index))};
-}
-
-char fenLetter(PieceCode code) {
-    switch (code) {
-    case WhiteKing: return 'K';
-    case WhiteQueen: return 'Q';
-    case WhiteRook: return 'R';
-    case WhiteBishop: return 'B';
-    case WhiteKnight: return 'N';
-    case WhitePawn: return 'P';
-    case BlackKing: return 'k';
-    case BlackQueen: return 'q';
-    case BlackRook: return 'r';
-    case BlackBishop: return 'b';
-    case BlackKnight: return 'n';
-    case BlackPawn: return 'p';
-    default: return '?';
-    }
-}
-
-// The board's playing squares written back as a FEN placement, from the codes.
-std::string placementOnBoard() {
-    std::string out;
-    for (int rank = 8; rank >= 1; --rank) {
-        int empty = 0;
-        for (int file = 0; file < 8; ++file) {
-            PieceCode code = board[squareIndex(file, rank)].code;
-            if (code == EmptyCode) {
-                ++empty;
-                continue;
-            }
-            if (empty) out += static_cast<char>('0' + empty);
-            empty = 0;
-            out += fenLetter(code);
-        }
-        if (empty) out += static_cast<char>('0' + empty);
-        if (rank > 1) out += '/';
-    }
-    return out;
-}
-
-// Everything make may touch on the board and in the piece lists.
-struct PositionState {
-    std::vector<std::tuple<PieceCode, const PieceEntry *>> squares;
-    std::vector<std::tuple<const Square *, MoveGenerator, int32_t>> entries;
-    bool operator==(const PositionState &) const = default;
-};
-
-PositionState positionState() {
-    PositionState state;
-    for (const Square &square : board) state.squares.emplace_back(square.code, square.piece);
-    for (const PieceList *list : {&whitePieces, &blackPieces})
-        for (const PieceEntry &e : *list) state.entries.emplace_back(e.square, e.generator, e.moveCount);
-    return state;
-}
-
-// The generated move of `ply` from `from` to `to` (for en passant: to the
-// captured pawn's square) of the given kind, or null.
-Move *findMove(Ply *ply, const char *from, const char *to, MoveKind kind) {
-    for (Move *m = ply->listStart; m < listEnd(ply); ++m)
-        if (m->mover->square == at(from) && m->mover->square + m->delta == at(to) && m->kind == kind)
-            return m;
-    return nullptr;
-}
 
 int32_t units(int n) { return n * 65536; }
 
@@ -130,6 +37,12 @@ TEST(MakeUnmake, ScoreAndBoardForEachKindOfMove) {
         const char *rookFrom; // castling only
         const char *rookTo;
     };
+    // Each castling starts from the same kings and rooks and scores the same:
+    // the king goes from one 10-unit square to another, empty (1), and earns
+    // the castling bonus (128).
+    const char *whiteCastles = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1";
+    const char *blackCastles = "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1";
+    const int32_t castling = units(-10 + 10 + 1 + 128);
     const Case cases[] = {
         {"double push", StartFen, "e2", "e4", DoublePush, units(-18 + 102 + 1),
          "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR", "e4", "e4", nullptr, nullptr},
@@ -140,18 +53,14 @@ TEST(MakeUnmake, ScoreAndBoardForEachKindOfMove) {
          "d5", "d5", nullptr, nullptr},
         {"capture", "4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1", "e4", "d5", Normal,
          units(-102 + 102 + 256), "4k3/8/8/3P4/8/8/8/4K3", "d5", "-", nullptr, nullptr},
-        {"white king-side castling", "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1", "g1",
-         CastleKingSide, units(-10 + 10 + 1 + 128), "r3k2r/8/8/8/8/8/8/R4RK1", "g1", "-", "h1",
-         "f1"},
-        {"white queen-side castling", "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1", "c1",
-         CastleQueenSide, units(-10 + 10 + 1 + 128), "r3k2r/8/8/8/8/8/8/2KR3R", "c1", "-", "a1",
-         "d1"},
-        {"black king-side castling", "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8", "g8",
-         CastleKingSide, units(-10 + 10 + 1 + 128), "r4rk1/8/8/8/8/8/8/R3K2R", "g8", "-", "h8",
-         "f8"},
-        {"black queen-side castling", "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8", "c8",
-         CastleQueenSide, units(-10 + 10 + 1 + 128), "2kr3r/8/8/8/8/8/8/R3K2R", "c8", "-", "a8",
-         "d8"},
+        {"white king-side castling", whiteCastles, "e1", "g1", CastleKingSide, castling,
+         "r3k2r/8/8/8/8/8/8/R4RK1", "g1", "-", "h1", "f1"},
+        {"white queen-side castling", whiteCastles, "e1", "c1", CastleQueenSide, castling,
+         "r3k2r/8/8/8/8/8/8/2KR3R", "c1", "-", "a1", "d1"},
+        {"black king-side castling", blackCastles, "e8", "g8", CastleKingSide, castling,
+         "r4rk1/8/8/8/8/8/8/R3K2R", "g8", "-", "h8", "f8"},
+        {"black queen-side castling", blackCastles, "e8", "c8", CastleQueenSide, castling,
+         "2kr3r/8/8/8/8/8/8/R3K2R", "c8", "-", "a8", "d8"},
         {"white en passant after d7d5", "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5", "d5", EnPassant,
          units(-102 + 102 + 256), "4k3/8/3P4/8/8/8/8/4K3", "d6", "-", nullptr, nullptr},
         {"black en passant after e2e4", "4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1", "d4", "e4", EnPassant,
@@ -166,7 +75,7 @@ TEST(MakeUnmake, ScoreAndBoardForEachKindOfMove) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.label);
-        setUp(c.fen);
+        loadFen(c.fen);
         generateMoves(rootPly);
         Move *move = findMove(rootPly, c.from, c.to, c.kind);
         ASSERT_NE(move, nullptr);
@@ -241,7 +150,7 @@ TEST(MakeUnmake, PromotionPicksTheGeneratorOfTheNewPiece) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.from) + c.to + "=" + c.letter);
-        setUp(c.fen);
+        loadFen(c.fen);
         generateMoves(rootPly);
         Move *move = findMove(rootPly, c.from, c.to, c.kind);
         ASSERT_NE(move, nullptr);
@@ -260,7 +169,7 @@ TEST(MakeUnmake, PromotionPicksTheGeneratorOfTheNewPiece) {
 }
 
 TEST(MakeUnmake, NullMoveChangesNothing) {
-    setUp("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+    loadFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
     generateMoves(rootPly);
     PositionState before = positionState();
     Ply plyBefore = *rootPly;
@@ -325,7 +234,7 @@ TEST(MakeUnmake, EveryMoveOfRichPositionsIsUndoneExactly) {
     };
     for (const char *fen : positions) {
         SCOPED_TRACE(fen);
-        setUp(fen);
+        loadFen(fen);
         rootPly->entryScore = units(-3);
         int64_t made = 0;
         makeAndUnmakeAll(rootPly, 2, made);

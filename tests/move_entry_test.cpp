@@ -120,33 +120,40 @@ TEST(MoveEntry, CastlingOnBothSidesIsTypedAsTheKingsMove) {
     const std::string blackPrefix = "Ta8a7 Ta8a6 Ta8a5 Ta8a4 Ta8a3 Ta8a2 Ta8a1 Ta8b8 Ta8c8 Ta8d8 "
                                     "Re8e7 Re8d8 Re8f8 Re8f7 Re8d7 "
                                     "Th8h7 Th8h6 Th8h5 Th8h4 Th8h3 Th8h2 Th8h1 Th8g8 Th8f8";
-    {
-        ScopedTempDir dir;
-        SessionResult result = runSession("F\n" + fen + "\ne1h1\ne1g1\ne8c8\n");
-        const Played kingSide{26, whiteMoves + " re1g1", "re1g1", "re1g1",
-                              "r3k2r/8/8/8/8/8/8/R4RK1", 'b', "1a0", "81"};
+    struct Case {
+        const char *typed;            // the lines after F
+        std::string unmatchedFirst;   // what a first line that matches nothing prints
+        Played white;
+        Played black;
+        std::vector<std::string> log; // the position log, checked when given
+    };
+    const Case cases[] = {
         // f8 is attacked by the rook on f1: Ke8f8, Ke8f7 are illegal (23 of
         // 25 legal) and only the queen-side castling is generated.
-        const Played queenSide{25, blackPrefix + " Re8c8", "Re8c8", "Re8c8",
-                               "2kr3r/8/8/8/8/8/8/R4RK1", 'w', "170", "81"};
-        EXPECT_EQ(result.output, startUp() + loaded("r3k2r/8/8/8/8/8/8/R3K2R") +
-                                     unmatched(26, whiteMoves + " re1g1 re1c1") +
-                                     played(kingSide) + played(queenSide) + ">\n\n");
-        EXPECT_EQ(dir.read("brevola_fen.txt"),
-                  logLines({StartFen, StartFen, "r3k2r/8/8/8/8/8/8/R4RK1 b",
-                            "2kr3r/8/8/8/8/8/8/R4RK1 w"}));
-    }
-    {
-        ScopedTempDir dir;
-        SessionResult result = runSession("F\n" + fen + "\ne1c1\ne8g8\n");
-        const Played queenSide{26, whiteMoves + " re1g1 re1c1", "re1c1", "re1c1",
-                               "r3k2r/8/8/8/8/8/8/2KR3R", 'b', "1a0", "81"};
+        {"e1h1\ne1g1\ne8c8\n", unmatched(26, whiteMoves + " re1g1 re1c1"),
+         {26, whiteMoves + " re1g1", "re1g1", "re1g1", "r3k2r/8/8/8/8/8/8/R4RK1", 'b', "1a0",
+          "81"},
+         {25, blackPrefix + " Re8c8", "Re8c8", "Re8c8", "2kr3r/8/8/8/8/8/8/R4RK1", 'w', "170",
+          "81"},
+         {StartFen, StartFen, "r3k2r/8/8/8/8/8/8/R4RK1 b", "2kr3r/8/8/8/8/8/8/R4RK1 w"}},
         // d8 is attacked by the rook on d1: no queen-side castling, and
         // Ke8d8, Ke8d7 are illegal.
-        const Played kingSide{25, blackPrefix + " Re8g8", "Re8g8", "Re8g8",
-                              "r4rk1/8/8/8/8/8/8/2KR3R", 'w', "170", "81"};
-        EXPECT_EQ(result.output, startUp() + loaded("r3k2r/8/8/8/8/8/8/R3K2R") +
-                                     played(queenSide) + played(kingSide) + ">\n\n");
+        {"e1c1\ne8g8\n", "",
+         {26, whiteMoves + " re1g1 re1c1", "re1c1", "re1c1", "r3k2r/8/8/8/8/8/8/2KR3R", 'b', "1a0",
+          "81"},
+         {25, blackPrefix + " Re8g8", "Re8g8", "Re8g8", "r4rk1/8/8/8/8/8/8/2KR3R", 'w', "170",
+          "81"},
+         {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        ScopedTempDir dir;
+        SessionResult result = runSession("F\n" + fen + "\n" + c.typed);
+        EXPECT_EQ(result.output, startUp() + loaded("r3k2r/8/8/8/8/8/8/R3K2R") + c.unmatchedFirst +
+                                     played(c.white) + played(c.black) + ">\n\n");
+        if (!c.log.empty()) {
+            EXPECT_EQ(dir.read("brevola_fen.txt"), logLines(c.log));
+        }
     }
 }
 

@@ -13,8 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "diag/check.h"
-#include "frontend/console_state.h"
+#include "engine_fixture.h"
 #include "movegen/attack.h"
 #include "movegen/generate.h"
 #include "position/board.h"
@@ -26,31 +25,8 @@
 namespace {
 
 using namespace brevola;
+using namespace brevola::testing;
 using Texts = std::vector<std::string>;
-
-const char *const StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-
-char fenBuffer[FenBufferSize];
-
-// Loads a position as the F command does and empties the text afterwards, so
-// that later set-ups continue from the board as played moves leave it.
-void setPosition(const std::string &fen) {
-    std::snprintf(fenBuffer, sizeof fenBuffer, "%s", fen.c_str());
-    fenInputText = fenBuffer;
-    iterationDepth = 2;
-    setUpPosition();
-    fenBuffer[0] = '\0';
-    const char *fault = checkBoard();
-    ASSERT_EQ(fault, nullptr) << fault << " after " << fen;
-}
-
-Square *at(const char *name) { return &board[squareIndex(name[0] - 'a', name[1] - '0')]; }
-
-std::string nameOf(const Square *square) {
-    int i = squareIndexOf(square);
-    if (i < 0 || i >= BoardSquares || !isPlayingIndex(i)) return "??";
-    return {static_cast<char>('a' + fileOf(i)), static_cast<char>('0' + rankOf(i))};
-}
 
 std::string hex8(int32_t value) {
     char text[16];
@@ -96,12 +72,6 @@ Texts movesFrom(const Ply *ply, const char *square) {
     for (const Move *m = ply->listStart; m < listEnd(ply); ++m)
         if (m->mover && m->mover->square == at(square)) texts.push_back(moveText(*m));
     return texts;
-}
-
-Move *findMove(const Ply *ply, const std::string &fromTo) {
-    for (Move *m = ply->listStart; m < listEnd(ply); ++m)
-        if (moveText(*m).compare(0, 4, fromTo) == 0) return m;
-    return nullptr;
 }
 
 // Plays a move on the game as a typed move does: a set-up from the board,
@@ -162,14 +132,18 @@ struct PieceCase {
     Texts expected;
 };
 
-std::string caseName(const ::testing::TestParamInfo<PieceCase> &info) { return info.param.name; }
+// Every parameterised case below carries a name: it names the test and
+// stands for the case in listings and failure messages.
+template <class Case> std::string caseName(const ::testing::TestParamInfo<Case> &info) {
+    return info.param.name;
+}
 void PrintTo(const PieceCase &c, std::ostream *os) { *os << c.name; }
 
 class GeneratorPiece : public ::testing::TestWithParam<PieceCase> {};
 
 TEST_P(GeneratorPiece, MovesInGenerationOrder) {
     const PieceCase &c = GetParam();
-    setPosition(c.fen);
+    newGameFrom(c.fen);
     generateMoves(rootPly);
     EXPECT_EQ(movesFrom(rootPly, c.square), c.expected) << c.fen;
 }
@@ -197,7 +171,8 @@ const PieceCase PieceCases[] = {
      {"e4d6 x01000202", "e4g5", "e4c5", "e4f2", "e4d2", "e4g3", "e4c3"}},
     {"RookA1StartHasNoMove", StartFen, "a1", {}},
 };
-INSTANTIATE_TEST_SUITE_P(Pieces, GeneratorPiece, ::testing::ValuesIn(PieceCases), caseName);
+INSTANTIATE_TEST_SUITE_P(Pieces, GeneratorPiece, ::testing::ValuesIn(PieceCases),
+                         caseName<PieceCase>);
 
 const PieceCase PawnCases[] = {
     {"E2BlockedOnE3", "4k3/8/8/8/8/4n3/4P3/4K3 w - - 0 1", "e2", {}},
@@ -225,14 +200,15 @@ const PieceCase PawnCases[] = {
     {"BlackH7", "4k3/p6p/1P4P1/8/8/8/8/4K3 b - - 0 1", "h7",
      {"h7g6 x01000101", "h7h6", "h7h5 dp"}},
 };
-INSTANTIATE_TEST_SUITE_P(Pawns, GeneratorPiece, ::testing::ValuesIn(PawnCases), caseName);
+INSTANTIATE_TEST_SUITE_P(Pawns, GeneratorPiece, ::testing::ValuesIn(PawnCases),
+                         caseName<PieceCase>);
 
 // ---------------------------------------------------------------------------
 // Whole lists of a ply and the ply's counters.
 // ---------------------------------------------------------------------------
 
 TEST(PlyGeneration, StartPositionWhiteListAndCounters) {
-    setPosition(StartFen);
+    newGameFrom(StartFen);
     rootPly->legalCount = 7;
     generateMoves(rootPly);
     EXPECT_EQ(listOf(rootPly), StartWhiteList);
@@ -247,13 +223,13 @@ TEST(PlyGeneration, StartPositionWhiteListAndCounters) {
 }
 
 TEST(PlyGeneration, StartPositionBlackListBeginsWithRankEight) {
-    setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
+    newGameFrom("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
     generateMoves(rootPly);
     EXPECT_EQ(listOf(rootPly), StartBlackList);
 }
 
 TEST(PlyGeneration, ChildListFollowsParentList) {
-    setPosition(StartFen);
+    newGameFrom(StartFen);
     generateMoves(rootPly);
     Move *first = rootPly->listStart;
     makeMove(first, rootPly, 0);
@@ -266,7 +242,7 @@ TEST(PlyGeneration, ChildListFollowsParentList) {
 }
 
 TEST(PlyGeneration, CapturedPieceProducesNoMoves) {
-    setPosition("4k3/8/8/3n4/4P3/8/8/4K3 w - - 0 1");
+    newGameFrom("4k3/8/8/3n4/4P3/8/8/4K3 w - - 0 1");
     PieceEntry *knight = at("d5")->piece;
     generateMoves(rootPly);
     Move *capture = findMove(rootPly, "e4d5");
@@ -278,7 +254,7 @@ TEST(PlyGeneration, CapturedPieceProducesNoMoves) {
 }
 
 TEST(PlyGeneration, PromotedPawnKeepsItsPlaceWithItsNewPiece) {
-    setPosition("7k/1P6/8/8/8/8/8/K7 w - - 0 1");
+    newGameFrom("7k/1P6/8/8/8/8/8/K7 w - - 0 1");
     generateMoves(rootPly);
     Move *promotion = findMove(rootPly, "b7b8");
     ASSERT_NE(promotion, nullptr);
@@ -297,7 +273,7 @@ TEST(PlyGeneration, PromotedPawnKeepsItsPlaceWithItsNewPiece) {
 
 TEST(PlyGeneration, SideWithoutAnyMoveLeavesAnEmptyList) {
     // Sixteen white pieces that block each other completely.
-    setPosition("k5PP/6PP/6PP/6PP/6PP/6PP/6PP/6PK w - - 0 1");
+    newGameFrom("k5PP/6PP/6PP/6PP/6PP/6PP/6PP/6PK w - - 0 1");
     rootPly->legalCount = 3;
     generateMoves(rootPly);
     EXPECT_EQ(listEnd(rootPly), rootPly->listStart);
@@ -309,22 +285,21 @@ TEST(PlyGeneration, SideWithoutAnyMoveLeavesAnEmptyList) {
 // Castling: which of the two moves end the list.
 // ---------------------------------------------------------------------------
 
-struct CastlingCase {
+// A position and the moves of one kind that its root list must hold (the
+// castlings here, the en passant captures further down).
+struct ListCase {
     const char *name;
     const char *fen;
     Texts expected;
 };
 
-std::string castlingName(const ::testing::TestParamInfo<CastlingCase> &info) {
-    return info.param.name;
-}
-void PrintTo(const CastlingCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const ListCase &c, std::ostream *os) { *os << c.name; }
 
-class CastlingGeneration : public ::testing::TestWithParam<CastlingCase> {};
+class CastlingGeneration : public ::testing::TestWithParam<ListCase> {};
 
 TEST_P(CastlingGeneration, CastlingMovesEndTheList) {
-    const CastlingCase &c = GetParam();
-    setPosition(c.fen);
+    const ListCase &c = GetParam();
+    newGameFrom(c.fen);
     generateMoves(rootPly);
     Texts list = listOf(rootPly);
     Texts castling = castlingOf(list);
@@ -334,7 +309,7 @@ TEST_P(CastlingGeneration, CastlingMovesEndTheList) {
         << "castling must come last";
 }
 
-const CastlingCase CastlingCases[] = {
+const ListCase CastlingCases[] = {
     {"ItalianOpening", "r1bqk1nr/pppp1ppp/2n5/2b1p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4",
      {"e1g1 OO"}},
     {"BothFree", "4k3/8/8/8/8/8/8/R3K2R w KQ - 0 1", {"e1g1 OO", "e1c1 OOO"}},
@@ -355,10 +330,10 @@ const CastlingCase CastlingCases[] = {
     {"BlackCheckedByKnight", "r3k2r/8/3N4/8/8/8/8/4K3 b kq - 0 1", {}},
 };
 INSTANTIATE_TEST_SUITE_P(Cases, CastlingGeneration, ::testing::ValuesIn(CastlingCases),
-                         castlingName);
+                         caseName<ListCase>);
 
 TEST(CastlingLegality, OnlyG1AttackedIsRejectedAfterMake) {
-    setPosition("6rk/8/8/8/8/8/8/R3K2R w KQ - 0 1");
+    newGameFrom("6rk/8/8/8/8/8/8/R3K2R w KQ - 0 1");
     generateMoves(rootPly);
     Move *kingSide = findMove(rootPly, "e1g1");
     Move *queenSide = findMove(rootPly, "e1c1");
@@ -373,7 +348,7 @@ TEST(CastlingLegality, OnlyG1AttackedIsRejectedAfterMake) {
 }
 
 TEST(CastlingHistory, ItalianOpeningPlayedFromTheStart) {
-    setPosition(StartFen);
+    newGameFrom(StartFen);
     for (const char *move : {"e2e4", "e7e5", "g1f3", "b8c6", "f1c4", "f8c5"})
         ASSERT_NO_FATAL_FAILURE(play(move));
     Texts white = rootListAfterPlay();
@@ -389,7 +364,7 @@ TEST(CastlingHistory, ItalianOpeningPlayedFromTheStart) {
 }
 
 TEST(CastlingHistory, RookThatMovedAwayAndBackLosesItsSide) {
-    setPosition("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
+    newGameFrom("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
     for (const char *move : {"h1h2", "a8a7", "h2h1", "a7a8"}) ASSERT_NO_FATAL_FAILURE(play(move));
     EXPECT_EQ(at("h1")->piece->moveCount, 2);
     EXPECT_EQ(castlingOf(rootListAfterPlay()), Texts{"e1c1 OOO"});
@@ -399,7 +374,7 @@ TEST(CastlingHistory, RookThatMovedAwayAndBackLosesItsSide) {
 }
 
 TEST(CastlingHistory, KingThatMovedAwayAndBackLosesBothSides) {
-    setPosition("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
+    newGameFrom("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
     for (const char *move : {"e1f1", "e8d8", "f1e1", "d8e8"}) ASSERT_NO_FATAL_FAILURE(play(move));
     EXPECT_EQ(castlingOf(rootListAfterPlay()), Texts{});
     ASSERT_NO_FATAL_FAILURE(play("a1a2"));
@@ -410,22 +385,11 @@ TEST(CastlingHistory, KingThatMovedAwayAndBackLosesBothSides) {
 // En passant: the captures that open the list.
 // ---------------------------------------------------------------------------
 
-struct EnPassantCase {
-    const char *name;
-    const char *fen;
-    Texts expected;
-};
-
-std::string enPassantName(const ::testing::TestParamInfo<EnPassantCase> &info) {
-    return info.param.name;
-}
-void PrintTo(const EnPassantCase &c, std::ostream *os) { *os << c.name; }
-
-class EnPassantGeneration : public ::testing::TestWithParam<EnPassantCase> {};
+class EnPassantGeneration : public ::testing::TestWithParam<ListCase> {};
 
 TEST_P(EnPassantGeneration, CapturesOpenTheList) {
-    const EnPassantCase &c = GetParam();
-    setPosition(c.fen);
+    const ListCase &c = GetParam();
+    newGameFrom(c.fen);
     generateMoves(rootPly);
     Texts list = listOf(rootPly);
     EXPECT_EQ(enPassantOf(list), c.expected) << c.fen;
@@ -435,7 +399,7 @@ TEST_P(EnPassantGeneration, CapturesOpenTheList) {
         << "en passant captures must come first";
 }
 
-const EnPassantCase EnPassantCases[] = {
+const ListCase EnPassantCases[] = {
     {"BlackTakesE4FromBothSides", "4k3/8/8/8/3pPp2/8/8/4K3 b - e3 0 1",
      {"f4e4 ep x01000101", "d4e4 ep x01000101"}},
     {"WhiteTakesE5FromBothSides", "4k3/8/8/3PpP2/8/8/8/4K3 w - e6 0 1",
@@ -448,10 +412,10 @@ const EnPassantCase EnPassantCases[] = {
     {"PushedPawnOnFileH", "4k3/8/8/8/6pP/8/8/4K3 b - h3 0 1", {"g4h4 ep x01000101"}},
 };
 INSTANTIATE_TEST_SUITE_P(Cases, EnPassantGeneration, ::testing::ValuesIn(EnPassantCases),
-                         enPassantName);
+                         caseName<ListCase>);
 
 TEST(EnPassantList, FullListAfterTheFenField) {
-    setPosition("4k3/8/8/8/3pPp2/8/8/4K3 b - e3 0 1");
+    newGameFrom("4k3/8/8/8/3pPp2/8/8/4K3 b - e3 0 1");
     generateMoves(rootPly);
     EXPECT_EQ(listOf(rootPly),
               (Texts{"f4e4 ep x01000101", "d4e4 ep x01000101", "e8e7", "e8d8", "e8f8", "e8f7",
@@ -461,7 +425,7 @@ TEST(EnPassantList, FullListAfterTheFenField) {
 }
 
 TEST(EnPassantHistory, OnlyRightAfterTheDoublePush) {
-    setPosition("4k3/8/8/8/3p1p2/8/4P3/4K3 w - - 0 1");
+    newGameFrom("4k3/8/8/8/3p1p2/8/4P3/4K3 w - - 0 1");
     ASSERT_NO_FATAL_FAILURE(play("e2e4"));
     EXPECT_EQ(historyMoved->doublePushSquare, at("e4"));
     Texts black = rootListAfterPlay();
@@ -475,7 +439,7 @@ TEST(EnPassantHistory, OnlyRightAfterTheDoublePush) {
 }
 
 TEST(EnPassantHistory, SingleStepGivesNoCapture) {
-    setPosition("4k3/8/8/8/3p1p2/4P3/8/4K3 w - - 0 1");
+    newGameFrom("4k3/8/8/8/3p1p2/4P3/8/4K3 w - - 0 1");
     ASSERT_NO_FATAL_FAILURE(play("e3e4"));
     EXPECT_EQ(enPassantOf(rootListAfterPlay()), Texts{});
 }
@@ -513,9 +477,6 @@ struct SelectionCase {
     std::vector<int> order;
 };
 
-std::string selectionName(const ::testing::TestParamInfo<SelectionCase> &info) {
-    return info.param.name;
-}
 void PrintTo(const SelectionCase &c, std::ostream *os) { *os << c.name; }
 
 class SelectionOrder : public ::testing::TestWithParam<SelectionCase> {};
@@ -546,7 +507,7 @@ const SelectionCase SelectionCases[] = {
     {"RootValuesOfAnIteration", {-5 * 65536, 30 * 65536, 100 * 65536, Tried, 0}, {2, 1, 4, 0}},
 };
 INSTANTIATE_TEST_SUITE_P(Cases, SelectionOrder, ::testing::ValuesIn(SelectionCases),
-                         selectionName);
+                         caseName<SelectionCase>);
 
 TEST(SelectionLongList, ListLongerThan256Moves) {
     std::vector<int32_t> keys(300, E);
@@ -583,7 +544,7 @@ TEST(SelectionLongList, ListAsLongAsTheWholeMoveStack) {
 TEST(SelectionGenerated, CapturesByVictimThenQuietMovesFromTheEnd) {
     // The white queen on d4 can take a queen, a rook, a knight, a bishop and
     // two pawns; make marks each move tried, unmake leaves the mark.
-    setPosition("k7/8/3p1r2/8/1n1Q1b2/8/1q1p4/7K w - - 0 1");
+    newGameFrom("k7/8/3p1r2/8/1n1Q1b2/8/1q1p4/7K w - - 0 1");
     generateMoves(rootPly);
     ASSERT_EQ(listOf(rootPly),
               (Texts{"d4d5", "d4d6 x01000202", "d4d3", "d4d2 x01000202", "d4e4",

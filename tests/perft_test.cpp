@@ -3,108 +3,34 @@
 // generator and make/unmake that checks the board's consistency at every node.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <ostream>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "diag/check.h"
-#include "diag/output.h"
+#include "engine_fixture.h"
 #include "frontend/console_state.h"
 #include "movegen/attack.h"
 #include "movegen/generate.h"
 #include "position/board.h"
 #include "position/make_move.h"
-#include "position/setup.h"
 #include "search/perft.h"
 #include "search/ply.h"
 
 using namespace brevola;
+using namespace brevola::testing;
 
 namespace {
-
-constexpr const char *StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-
-// Collects everything the engine prints while it lives.
-class ConsoleCapture {
-  public:
-    ConsoleCapture() : previous_(consoleOut) {
-        stream_ = open_memstream(&buffer_, &size_);
-        consoleOut = stream_;
-    }
-    ~ConsoleCapture() {
-        finish();
-        std::free(buffer_);
-    }
-    std::string text() {
-        finish();
-        return std::string(buffer_, size_);
-    }
-
-  private:
-    void finish() {
-        if (!stream_) return;
-        std::fclose(stream_);
-        stream_ = nullptr;
-        consoleOut = previous_;
-    }
-    std::FILE *previous_;
-    std::FILE *stream_ = nullptr;
-    char *buffer_ = nullptr;
-    std::size_t size_ = 0;
-};
-
-// Loads `fen` the way the console does (text in, set-up, text emptied).
-void setUp(const char *fen) {
-    static char text[FenBufferSize];
-    std::snprintf(text, sizeof text, "%s", fen);
-    char *previous = fenInputText;
-    fenInputText = text;
-    ConsoleCapture capture;
-    setUpPosition();
-    text[0] = '\0';
-    fenInputText = previous;
-    ASSERT_EQ(capture.text(), "") << fen;
-}
 
 // Runs perft on the loaded position to `depth` and returns what it printed.
 std::string runPerft(int32_t depth) {
     int32_t savedDepth = depthLimit;
     depthLimit = depth;
-    ConsoleCapture capture;
-    perft();
+    std::string dots = printed(perft);
     depthLimit = savedDepth;
-    return capture.text();
-}
-
-// The board, both piece lists with every field, the king links and the
-// history plies: what perft must hand back unchanged.
-struct PositionState {
-    std::vector<std::tuple<PieceCode, const PieceEntry *, int32_t>> squares;
-    std::vector<std::tuple<const Square *, MoveGenerator, int32_t, uint32_t>> entries;
-    const PieceEntry *whiteKingLink;
-    const PieceEntry *blackKingLink;
-    std::vector<std::tuple<SideMask, const PieceEntry *, const PieceEntry *, const Square *>>
-        history;
-    bool operator==(const PositionState &) const = default;
-};
-
-PositionState positionState() {
-    PositionState state;
-    for (const Square &square : board)
-        state.squares.emplace_back(square.code, square.piece, square.placeValue);
-    for (const PieceList *list : {&whitePieces, &blackPieces})
-        for (const PieceEntry &e : *list)
-            state.entries.emplace_back(e.square, e.generator, e.moveCount, e.letter);
-    state.whiteKingLink = whiteKing;
-    state.blackKingLink = blackKing;
-    for (const Ply *p : {historyToMove, historyMoved})
-        state.history.emplace_back(p->side, p->pieces, p->king, p->doublePushSquare);
-    return state;
+    return dots;
 }
 
 std::size_t rootListLength() { return static_cast<std::size_t>(listEnd(rootPly) - rootPly->listStart); }
@@ -169,7 +95,7 @@ class PerftReference : public ::testing::TestWithParam<PerftCase> {};
 // generated root move and hands the position back untouched.
 TEST_P(PerftReference, CountsThePositionAtItsDepth) {
     const PerftCase &c = GetParam();
-    setUp(c.fen.c_str());
+    loadFenSilently(c.fen);
     if (HasFatalFailure()) return;
     PositionState before = positionState();
 
@@ -209,7 +135,7 @@ TEST(Perft, StartPositionCountersPerPly) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE("depth " + std::to_string(c.depth));
-        setUp(StartFen);
+        loadFenSilently(StartFen);
         PositionState before = positionState();
         EXPECT_EQ(runPerft(c.depth), std::string(20, '.'));
         for (std::size_t i = 0; i < c.generated.size(); ++i)
@@ -248,7 +174,7 @@ TEST(Perft, IllegalRootMovesPrintDotsButDoNotCount) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.label) + " depth " + std::to_string(c.depth));
-        setUp(c.fen);
+        loadFenSilently(c.fen);
         PositionState before = positionState();
         EXPECT_EQ(runPerft(c.depth), std::string(static_cast<std::size_t>(c.dots), '.'));
         EXPECT_EQ(rootPly->generatedCount, c.legal);
@@ -306,7 +232,7 @@ TEST(Perft, BoardStaysConsistentAtEveryNode) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fen);
-        setUp(c.fen);
+        loadFenSilently(c.fen);
         PositionState before = positionState();
         bool broken = false;
         EXPECT_EQ(checkedWalk(rootPly, c.depth, broken), c.count);

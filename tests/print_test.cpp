@@ -2,63 +2,23 @@
 // move texts) and the board display with its trailer.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
+#include <cstdint>
 #include <string>
+#include <utility>
 
 #include "diag/board_display.h"
-#include "diag/output.h"
 #include "diag/print.h"
-#include "frontend/console_state.h"
+#include "engine_fixture.h"
 #include "movegen/generate.h"
 #include "position/board.h"
 #include "position/make_move.h"
-#include "position/setup.h"
 #include "search/ply.h"
 #include "session.h"
 
 using namespace brevola;
+using namespace brevola::testing;
 
 namespace {
-
-constexpr const char *StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-
-// What `print` writes to the console.
-std::string printed(const std::function<void()> &print) {
-    char *buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE *stream = open_memstream(&buffer, &size);
-    std::FILE *previous = consoleOut;
-    consoleOut = stream;
-    print();
-    consoleOut = previous;
-    std::fclose(stream);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
-
-// Loads `fen` the way the console does (text in, set-up, text emptied).
-void setUp(const char *fen) {
-    static char text[FenBufferSize];
-    std::snprintf(text, sizeof text, "%s", fen);
-    char *previous = fenInputText;
-    fenInputText = text;
-    std::string output = printed(setUpPosition);
-    text[0] = '\0';
-    fenInputText = previous;
-    ASSERT_EQ(output, "") << fen;
-}
-
-Square *at(const char *name) { return &board[squareIndex(name[0] - 'a', name[1] - '0')]; }
-
-Move *findMove(Ply *ply, const char *from, const char *to, MoveKind kind) {
-    for (Move *m = ply->listStart; m < listEnd(ply); ++m)
-        if (m->mover->square == at(from) && m->mover->square + m->delta == at(to) && m->kind == kind)
-            return m;
-    return nullptr;
-}
 
 // Keeps the running score and the move counter as a test found them.
 class DisplayGlobals {
@@ -101,7 +61,7 @@ TEST(Printer, HexHigh16PrintsTheUpperHalfUnsigned) {
 }
 
 TEST(Printer, PieceInitialsForEveryKindAndColour) {
-    setUp(StartFen);
+    loadFenSilently(StartFen);
     auto initials = [](const PieceEntry *list) {
         return printed([list] {
             for (const PieceEntry *e = list; e->square; ++e) printPieceLetter(e);
@@ -115,7 +75,7 @@ TEST(Printer, PieceInitialsForEveryKindAndColour) {
 }
 
 TEST(Printer, SquareNames) {
-    setUp(StartFen);
+    loadFenSilently(StartFen);
     for (const char *name : {"a8", "h1", "e2", "h8", "a1", "d5"}) {
         SquareName n = squareName(at(name));
         EXPECT_EQ(std::string({n.file, n.rank}), name);
@@ -152,7 +112,7 @@ TEST(Printer, MoveTextBeforeAndAfterMake) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.label);
-        setUp(c.fen);
+        loadFenSilently(c.fen);
         generateMoves(rootPly);
         Move *move = findMove(rootPly, c.from, c.to, c.kind);
         ASSERT_NE(move, nullptr);
@@ -164,7 +124,7 @@ TEST(Printer, MoveTextBeforeAndAfterMake) {
 }
 
 TEST(Printer, MoveTextShowsTheSearchValueAndNothingForNoMove) {
-    setUp(StartFen);
+    loadFenSilently(StartFen);
     generateMoves(rootPly);
     Move *move = findMove(rootPly, "g1", "f3", Normal);
     ASSERT_NE(move, nullptr);
@@ -192,27 +152,27 @@ TEST(BoardDisplay, TrailerShowsMoveCountHashAndScore) {
         {0xFFFFFFFFull, MinusInfinity, "ffffffff0", "8000"},
     };
     DisplayGlobals keep;
-    setUp(StartFen);
+    loadFenSilently(StartFen);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.m);
         legalMoveCount = c.legalMoves;
         runningScore = c.score;
         EXPECT_EQ(printed(showBoard),
-                  brevola::testing::expectedBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", c.m, c.bp));
+                  expectedBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", c.m, c.bp));
     }
 }
 
 TEST(BoardDisplay, ShowsThePositionAsMakeLeftIt) {
     DisplayGlobals keep;
-    setUp("r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1");
+    loadFenSilently("r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1");
     runningScore = 0;
-    EXPECT_EQ(printed(showBoard), brevola::testing::expectedBoard("r3k3/1P6/8/8/8/8/8/4K3", "00", "0"));
+    EXPECT_EQ(printed(showBoard), expectedBoard("r3k3/1P6/8/8/8/8/8/4K3", "00", "0"));
     generateMoves(rootPly);
     Move *move = findMove(rootPly, "b7", "a8", WhiteQueen);
     ASSERT_NE(move, nullptr);
     runningScore = makeMove(move, rootPly, 0);
     // The promoted pawn shows as the queen it became; 3832 units = 0x0ef8.
-    EXPECT_EQ(printed(showBoard), brevola::testing::expectedBoard("Q3k3/8/8/8/8/8/8/4K3", "00", "0ef8"));
+    EXPECT_EQ(printed(showBoard), expectedBoard("Q3k3/8/8/8/8/8/8/4K3", "00", "0ef8"));
     runningScore = unmakeMove(rootPly, move);
-    EXPECT_EQ(printed(showBoard), brevola::testing::expectedBoard("r3k3/1P6/8/8/8/8/8/4K3", "00", "0"));
+    EXPECT_EQ(printed(showBoard), expectedBoard("r3k3/1P6/8/8/8/8/8/4K3", "00", "0"));
 }

@@ -6,18 +6,15 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "diag/output.h"
+#include "engine_fixture.h"
 #include "frontend/console_state.h"
 #include "frontend/driver.h"
-#include "position/setup.h"
 #include "search/ply.h"
 #include "search/search.h"
 #include "search/select.h"
@@ -29,7 +26,6 @@ namespace {
 
 const std::string Banner = "Brevola chess engine - type ? for help\n";
 const std::string StartPlacement = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
-const std::string StartFen = StartPlacement + " w KQkq - 0 1";
 const std::string TimeOut = "\n> ____! TIME OUT !____\n";
 
 std::string startUp() { return Banner + expectedBoard(StartPlacement, "00", "0") + "\n"; }
@@ -376,7 +372,8 @@ TEST(Think, MateInOneIsFoundInTheFirstIterationAndPlayed) {
         std::string masked =
             std::regex_replace(maskTimes(result.output), std::regex(" time=[0-9]+\n"), " time=#\n");
         EXPECT_EQ(masked, expected);
-        EXPECT_EQ(dir.read("brevola_fen.txt"), "1\t" + StartFen + "\n2\tR6k/8/6K1/8/8/8/8/8 b\n");
+        EXPECT_EQ(dir.read("brevola_fen.txt"),
+                  "1\t" + std::string(StartFen) + "\n2\tR6k/8/6K1/8/8/8/8/8 b\n");
     }
 }
 
@@ -401,8 +398,8 @@ TEST(Think, MatedOrStalematedSideToMoveKeepsItsTurn) {
                     "\n\n30: ms=# nodi=1 n/s=# mosse=0 m/s=# tt=0%\n time=0\n" +
                     ">...Rh8h7:8000:0 Rh8g8:8000:0 Rh8g8:8000:0 >\n\n";
         EXPECT_EQ(maskTimes(result.output), expected);
-        EXPECT_EQ(dir.read("brevola_fen.txt"), "1\t" + StartFen + "\n2\t" + placement + " b\n3\t" +
-                                                   placement + " b\n");
+        EXPECT_EQ(dir.read("brevola_fen.txt"), "1\t" + std::string(StartFen) + "\n2\t" + placement +
+                                                   " b\n3\t" + placement + " b\n");
     }
 }
 
@@ -467,31 +464,18 @@ namespace {
 // Runs the search itself to a fixed depth with ample time, on `fen`, and
 // returns what it printed.
 std::string searchToDepth(const char *fen, int32_t depth) {
-    static char input[brevola::FenBufferSize];
     static char output[brevola::FenBufferSize];
-    char *savedInput = brevola::fenInputText, *savedOutput = brevola::fenOutputText;
-    std::FILE *savedOut = brevola::consoleOut;
-    char *buffer = nullptr;
-    std::size_t size = 0;
-    brevola::consoleOut = open_memstream(&buffer, &size);
-    std::snprintf(input, sizeof input, "%s", fen);
-    brevola::fenInputText = input;
+    char *savedOutput = brevola::fenOutputText;
     brevola::fenOutputText = output;
-    brevola::setUpPosition();
-    input[0] = '\0';
+    std::string text = loadFen(fen);
     brevola::depthLimit = depth;
     brevola::moveTimeMs = 600000;
     brevola::timedOut = 0;
     brevola::clockStart = std::chrono::steady_clock::now();
     brevola::runningScore = 0;
-    brevola::search();
-    std::fclose(brevola::consoleOut);
-    brevola::consoleOut = savedOut;
-    brevola::fenInputText = savedInput;
+    text += printed(brevola::search);
     brevola::fenOutputText = savedOutput;
     brevola::moveTimeMs = 0;
-    std::string text(buffer, size);
-    std::free(buffer);
     return maskTimes(text);
 }
 
