@@ -24,13 +24,11 @@ using namespace brevola::testing;
 
 namespace {
 
-const std::string Banner = "Brevola chess engine - type ? for help\n";
 const std::string End = "\n\n";
 const std::string Prompt = ">";
 const std::string LogName = "brevola_fen.txt";
 
 const std::string StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-const std::string StartPlacement = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
 
 // Kings and rooks only, all four castlings open: 26 moves for White, every
 // one of them legal (king 5, rook a1 10, rook h1 9, two castlings).
@@ -52,9 +50,6 @@ const std::string TimeRule = "\n_________________________\n";
 std::string startBoard(const std::string &m = "00") {
     return expectedBoard(StartPlacement, m, "0");
 }
-
-// Banner, the start position's board and newGame's closing newline.
-std::string startUp() { return Banner + startBoard() + "\n"; }
 
 std::string logLine(int number, const std::string &fen) {
     return std::to_string(number) + "\t" + fen + "\n";

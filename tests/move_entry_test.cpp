@@ -17,8 +17,6 @@ using namespace brevola::testing;
 
 namespace {
 
-const std::string Banner = "Brevola chess engine - type ? for help\n";
-const std::string StartPlacement = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
 const std::string StartFen = StartPlacement + " w KQkq - 0 1";
 
 // "oa2a3 oa2a4" -> "oa2a3:8000:0 oa2a4:8000:0 ".
@@ -30,13 +28,6 @@ std::string candidates(const std::string &moves) {
 }
 
 std::string dots(int count) { return std::string(static_cast<std::size_t>(count), '.'); }
-
-std::string startUp() { return Banner + expectedBoard(StartPlacement, "00", "0") + "\n"; }
-
-// The F command's output for a FEN text (the board shown by the new game).
-std::string loaded(const std::string &placement) {
-    return ">\nInsert FEN string: " + expectedBoard(placement, "00", "0") + "\n";
-}
 
 // What a typed line that plays a move prints after the prompt.
 struct Played {

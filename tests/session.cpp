@@ -97,4 +97,10 @@ std::string expectedBoard(const std::string &placement, const std::string &m,
     return text;
 }
 
+std::string startUp() { return Banner + expectedBoard(StartPlacement, "00", "0") + "\n"; }
+
+std::string loaded(const std::string &placement) {
+    return ">\nInsert FEN string: " + expectedBoard(placement, "00", "0") + "\n";
+}
+
 } // namespace brevola::testing

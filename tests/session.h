@@ -7,6 +7,10 @@
 
 namespace brevola::testing {
 
+// The program's first line, and the start position's placement.
+inline const std::string Banner = "Brevola chess engine - type ? for help\n";
+inline const std::string StartPlacement = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
+
 struct SessionResult {
     std::string output;
     int status;
@@ -41,5 +45,13 @@ class ScopedTempDir {
 // the trailer line "M=<m> H=0 bp=<bp>\n".
 std::string expectedBoard(const std::string &placement, const std::string &m,
                           const std::string &bp);
+
+// Everything before the first prompt: the banner, the start position's board
+// and the newline after it.
+std::string startUp();
+
+// What F prints after the prompt for a FEN text that loads: the question and
+// the new position's board with its newline.
+std::string loaded(const std::string &placement);
 
 } // namespace brevola::testing

@@ -24,15 +24,7 @@ using namespace brevola::testing;
 
 namespace {
 
-const std::string Banner = "Brevola chess engine - type ? for help\n";
-const std::string StartPlacement = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
 const std::string TimeOut = "\n> ____! TIME OUT !____\n";
-
-std::string startUp() { return Banner + expectedBoard(StartPlacement, "00", "0") + "\n"; }
-
-std::string loaded(const std::string &placement) {
-    return ">\nInsert FEN string: " + expectedBoard(placement, "00", "0") + "\n";
-}
 
 std::string timeControl(const std::string &available, const std::string &budget) {
     return "\n_________________________\ngiocate = 0\n\nms disponibili = " + available +
