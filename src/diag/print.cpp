@@ -29,19 +29,10 @@ void printHexHigh16(uint32_t value) { printHex((value >> 16) & 0xFFFF); }
 
 void printPieceLetter(const PieceEntry *entry) {
     if (!entry->square) return;
+    // Italian initials; a code with no other kind bit prints as a pawn.
     PieceCode code = entry->square->code;
-    char letter = 'O';
-    if (code & KingBits)
-        letter = 'R';
-    else if (code & QueenBits)
-        letter = 'D';
-    else if (code & StraightBits)
-        letter = 'T';
-    else if (code & DiagonalBits)
-        letter = 'A';
-    else if (code & KnightBits)
-        letter = 'C';
-    if (code & WhiteColourBit) letter = static_cast<char>(letter - 'A' + 'a');
+    char letter = "RDTACOO"[pieceKindOf(code)];
+    if (isWhiteCode(code)) letter = static_cast<char>(letter - 'A' + 'a');
     outChar(letter);
 }
 

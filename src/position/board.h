@@ -135,6 +135,20 @@ constexpr int8_t PlaceTable[8][8] = {
     {2, 18, 18, 18, 18, 18, 18, 2},   {10, 10, 10, 10, 10, 10, 10, 10},
 };
 
+// The kind a code shows, tested in this order because a queen also carries
+// the straight and diagonal bits. NoPiece: no kind bit (empty or border).
+enum PieceKindIndex { KingKind, QueenKind, RookKind, BishopKind, KnightKind, PawnKind, NoPiece };
+inline PieceKindIndex pieceKindOf(PieceCode code) {
+    if (code & KingBits) return KingKind;
+    if (code & QueenBits) return QueenKind;
+    if (code & StraightBits) return RookKind;
+    if (code & DiagonalBits) return BishopKind;
+    if (code & KnightBits) return KnightKind;
+    if (code & PawnBits) return PawnKind;
+    return NoPiece;
+}
+inline bool isWhiteCode(PieceCode code) { return (code & WhiteColourBit) != 0; }
+
 inline int squareIndexOf(const Square *sq) { return static_cast<int>(sq - board); }
 inline bool isOnBoard(const PieceEntry *entry) { return entry->square->piece == entry; }
 inline SideMask otherSide(SideMask side) { return side ^ SideSwap; }

@@ -9,23 +9,9 @@ namespace {
 // The letter follows the code's bits, so a promoted piece is written as what
 // it has become; a code with no piece bits counts as an empty square.
 char fenLetter(PieceCode code) {
-    char letter;
-    if (code & KingBits)
-        letter = 'k';
-    else if (code & QueenBits)
-        letter = 'q';
-    else if (code & StraightBits)
-        letter = 'r';
-    else if (code & DiagonalBits)
-        letter = 'b';
-    else if (code & KnightBits)
-        letter = 'n';
-    else if (code & PawnBits)
-        letter = 'p';
-    else
-        return '\0';
-    if (code & WhiteColourBit) letter = static_cast<char>(letter - 'a' + 'A');
-    return letter;
+    PieceKindIndex kind = pieceKindOf(code);
+    if (kind == NoPiece) return '\0';
+    return (isWhiteCode(code) ? "KQRBNP" : "kqrbnp")[kind];
 }
 
 } // namespace

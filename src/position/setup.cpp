@@ -13,13 +13,13 @@
 namespace brevola {
 namespace {
 
-struct PieceKind {
+struct FenPiece {
     char letter;
     PieceCode code;
     MoveGenerator generator;
 };
 
-constexpr PieceKind PieceKinds[] = {
+constexpr FenPiece FenPieces[] = {
     {'K', WhiteKing, generateKingMoves},      {'k', BlackKing, generateKingMoves},
     {'Q', WhiteQueen, generateQueenMoves},    {'q', BlackQueen, generateQueenMoves},
     {'R', WhiteRook, generateRookMoves},      {'r', BlackRook, generateRookMoves},
@@ -28,8 +28,8 @@ constexpr PieceKind PieceKinds[] = {
     {'P', WhitePawn, generateWhitePawnMoves}, {'p', BlackPawn, generateBlackPawnMoves},
 };
 
-const PieceKind *pieceKindOf(char letter) {
-    for (const PieceKind &kind : PieceKinds)
+const FenPiece *fenPieceOf(char letter) {
+    for (const FenPiece &kind : FenPieces)
         if (kind.letter == letter) return &kind;
     return nullptr;
 }
@@ -118,7 +118,7 @@ void readFen(const char *text) {
         } else if (isDigit1to8(c)) {
             column += c - '0';
             if (column > 8) column = 8;
-        } else if (const PieceKind *kind = pieceKindOf(c)) {
+        } else if (const FenPiece *kind = fenPieceOf(c)) {
             if (row < 8 && column < 8) {
                 bool white = c >= 'A' && c <= 'Z';
                 PieceEntry *&next = white ? nextWhite : nextBlack;
