@@ -47,10 +47,11 @@ void listRootMoves() {
     printMove(rootPly, rootPly->bestMove);
 }
 
-void startRootLoop() {
-    rootPly->bestValue = MinusInfinity;
-    rootPly->bestMove = nullptr;
-    rootPly->currentMove = nullptr;
+// A ply's move loop starts with no value, no best move and no move made.
+void startMoveLoop(Ply *p) {
+    p->bestValue = MinusInfinity;
+    p->bestMove = nullptr;
+    p->currentMove = nullptr;
 }
 
 } // namespace
@@ -89,9 +90,7 @@ void search() {
                 break;
             }
             generateMoves(p);
-            p->bestValue = MinusInfinity;
-            p->bestMove = nullptr;
-            p->currentMove = nullptr;
+            startMoveLoop(p);
             step = Step::NextMove;
             break;
 
@@ -179,7 +178,7 @@ void search() {
                          static_cast<long>(iterationDepth), static_cast<long>(elapsedMs()),
                          static_cast<long>(static_cast<int32_t>(moveTimeMs)));
             p = rootPly;
-            startRootLoop();
+            startMoveLoop(p);
             step = Step::NextMove;
             break;
         }
