@@ -43,7 +43,7 @@ const char *checkBoard() {
             return "piece entry in the wrong list";
     }
     if (const char *problem = checkList(whitePieces, WhiteColourBit)) return problem;
-    if (const char *problem = checkList(blackPieces, 0x200)) return problem;
+    if (const char *problem = checkList(blackPieces, BlackColourBit)) return problem;
     if (!whiteKing || !blackKing) return "missing king link";
     if (!inList(whiteKing, whitePieces) || !inList(blackKing, blackPieces))
         return "king link outside its list";

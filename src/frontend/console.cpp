@@ -85,7 +85,6 @@ bool readLine(char *buffer, int size) {
 // digits, saturated to the 32-bit range; `fallback` when no number starts it.
 int32_t parseNumber(const char *text, int32_t fallback) {
     char *end = nullptr;
-    errno = 0;
     long long value = std::strtoll(text, &end, 10);
     if (end == text) return fallback;
     if (value > INT32_MAX) return INT32_MAX;

@@ -39,6 +39,7 @@ constexpr int32_t ColourBits = 0x300;
 constexpr int32_t KnightBits = 0xC00;
 constexpr int32_t QueenBits = 0x3000;
 constexpr int32_t WhiteColourBit = 0x100;
+constexpr int32_t BlackColourBit = 0x200;
 constexpr int32_t MaterialMask = 0x7FFF0000;
 
 constexpr PieceCode WhiteKing = 0x40000140, BlackKing = 0x40000280;
