@@ -188,7 +188,8 @@ namespace {
 
 // A perft of our own: recursion in place of perft's ply walk, with the
 // board's consistency checked after set-up of every node and after every
-// make and unmake, whether the move proves legal or not.
+// make and unmake, whether the move proves legal or not, and the cheap
+// legality test compared with the full attack scan after every make.
 uint64_t checkedWalk(Ply *ply, int depth, bool &broken) {
     auto consistent = [&](const char *when) {
         const char *problem = checkBoard();
@@ -202,7 +203,12 @@ uint64_t checkedWalk(Ply *ply, int depth, bool &broken) {
     for (Move *m = ply->listStart; m < listEnd(ply); ++m) {
         int32_t score = makeMove(m, ply, ply->entryScore);
         if (!consistent("after make")) return 0;
-        if (!isInCheck(ply)) {
+        bool attacked = isInCheck(ply);
+        if (leftKingAttacked(ply) != attacked && !broken) {
+            ADD_FAILURE() << "the cheap legality test disagrees at ply " << ply->plyIndex;
+            broken = true;
+        }
+        if (!attacked) {
             if (depth > 1) {
                 (ply + 1)->entryScore = wrapNeg(score);
                 leaves += checkedWalk(ply + 1, depth - 1, broken);

@@ -31,7 +31,7 @@ Move *generateEnPassant(Ply *ply, Move *out) {
 Move *generateCastling(Ply *ply, Move *out) {
     PieceEntry *king = ply->king;
     if (king->moveCount != 0) return out;
-    if (isInCheck(ply)) return out;
+    if (ply->kingAttacked) return out;
     Square *s = king->square;
     if (s[1].code < 0 && s[2].code < 0 && s[3].piece && s[3].piece->moveCount == 0 &&
         !isSquareAttacked(ply, s + 1)) {
@@ -54,6 +54,7 @@ Move *generateCastling(Ply *ply, Move *out) {
 
 void generateMoves(Ply *ply) {
     ply->legalCount = 0;
+    ply->kingAttacked = isInCheck(ply);
     SideMask side = ply->side;
     Move *out = ply->listStart;
     if ((ply - 1)->doublePushSquare) out = generateEnPassant(ply, out);

@@ -11,11 +11,13 @@ namespace brevola {
 Move *generateEnPassant(Ply *ply, Move *out);
 
 // King side then queen side castling, for a king and rook that have not moved,
-// over empty squares, not out of check and not across an attacked square.
+// over empty squares, not out of check (the ply's kingAttacked, which
+// generateMoves sets first) and not across an attacked square.
 Move *generateCastling(Ply *ply, Move *out);
 
-// Fill the ply's list from its listStart, store its end in the next ply's
-// listStart, add its length to generatedCount and zero legalCount.
+// Note whether the side to move's king is attacked (kingAttacked), fill the
+// ply's list from its listStart, store its end in the next ply's listStart,
+// add its length to generatedCount and zero legalCount.
 void generateMoves(Ply *ply);
 
 } // namespace brevola

@@ -27,7 +27,7 @@ expand:
         if (move < listEnd(p)) {
             if (p == rootPly) outChar('.');
             score = makeMove(move, p, score);
-            if (isInCheck(p)) {
+            if (leftKingAttacked(p)) {
                 --p->generatedCount;
                 score = unmakeMove(p, move);
                 p->currentMove = move + 1;

@@ -35,6 +35,7 @@ struct Ply {
     Move *lastIterationBest;     // root only: best move of the last complete iteration
     int32_t selectedKey;         // search only: sortKey of currentMove when it was selected
     int32_t sameKeyLeft;         // search only: untried moves that still carry selectedKey
+    bool kingAttacked;           // the side to move's king was attacked when the list was made
 };
 
 // Plies -4 and -3 are templates, -2 and -1 carry the game's history, 0 is the

@@ -102,7 +102,7 @@ void search() {
                 break;
             }
             runningScore = makeMove(move, p, runningScore);
-            if (isInCheck(p)) {
+            if (leftKingAttacked(p)) {
                 runningScore = unmakeMove(p, move);
                 move->searchValue = MinusInfinity;
                 break;
