@@ -55,32 +55,45 @@ inline bool blackKingSquareAttacked(const Square *t) {
            attackedAlong<-1, 0x80000350u, 0x80000310u>(t) || attackedByKnight<0x400>(t);
 }
 
-// The step from one playing square towards another on the same rank, file or
-// diagonal, 0 when they share no line. Indexed by board index.
-struct LineSteps {
-    int8_t step[BoardSquares][BoardSquares];
+// The line from the king to another square, indexed by the difference of
+// their board indexes (+77): the step along it and the kind bits of both
+// colours' sliders that attack along such a line. A difference names at most
+// one line between two playing squares (a rank line of 3 steps and a 7-square
+// jump to the next row share a difference, but only one of them is a line);
+// where it names none the step is 0.
+struct LineEntry {
+    int8_t step;
+    uint8_t sliderBits;
+};
+constexpr int MaxLineDelta = 77; // h1 - a8
+
+struct LineTable {
+    LineEntry byDelta[2 * MaxLineDelta + 1];
 };
 
-constexpr int sign(int v) { return (v > 0) - (v < 0); }
-
-constexpr LineSteps makeLineSteps() {
-    LineSteps t{};
-    for (int a = 0; a < BoardSquares; ++a) {
-        for (int b = 0; b < BoardSquares; ++b) {
-            if (a == b || !isPlayingIndex(a) || !isPlayingIndex(b)) continue;
-            int df = fileOf(b) - fileOf(a), dr = rankOf(b) - rankOf(a);
-            if (df != 0 && dr != 0 && df != dr && df != -dr) continue;
-            t.step[a][b] = static_cast<int8_t>(sign(df) - 10 * sign(dr));
+constexpr LineTable makeLineTable() {
+    LineTable t{};
+    const int steps[8] = {1, -1, 10, -10, 9, -9, 11, -11};
+    for (int step : steps) {
+        bool straight = step == 1 || step == -1 || step == 10 || step == -10;
+        for (int k = 1; k <= 7; ++k) {
+            t.byDelta[MaxLineDelta + k * step] =
+                LineEntry{static_cast<int8_t>(step),
+                          static_cast<uint8_t>(straight ? StraightBits : DiagonalBits)};
         }
     }
     return t;
 }
 
-inline constexpr LineSteps lineSteps = makeLineSteps();
-static_assert(lineSteps.step[114][40 + 4] == -10 && lineSteps.step[114][117] == 1 &&
-                  lineSteps.step[117][40] == -11 && lineSteps.step[110][47] == -9 &&
-                  lineSteps.step[114][41] == 0 && lineSteps.step[47][110] == 9,
-              "steps between e1, h1, a8, h8, a1 and b8");
+inline constexpr LineTable lineTable = makeLineTable();
+static_assert(lineTable.byDelta[MaxLineDelta + 3].step == 1 &&
+                  lineTable.byDelta[MaxLineDelta - 70].step == -10 &&
+                  lineTable.byDelta[MaxLineDelta - 77].step == -11 &&
+                  lineTable.byDelta[MaxLineDelta + 63].step == 9 &&
+                  lineTable.byDelta[MaxLineDelta - 73].step == 0 &&
+                  lineTable.byDelta[MaxLineDelta + 8].step == 0,
+              "steps for a few differences: h-file, e1 to e8, h1 to a8, a8 to h1, knight-like");
+static_assert(squareIndex(7, 1) - squareIndex(0, 8) == MaxLineDelta, "the largest difference");
 
 } // namespace attack_detail
 
@@ -109,15 +122,17 @@ inline bool leftKingAttacked(const Ply *ply) {
     if (ply->kingAttacked || move->mover == ply->king || move->kind == EnPassant)
         return isInCheck(ply);
     const Square *king = ply->king->square;
-    int step = attack_detail::lineSteps.step[squareIndexOf(king)][squareIndexOf(ply->fromSquare)];
-    if (step == 0) return false;
-    const Square *s = king + step;
-    while (s->code < 0) s += step;
-    // Enemy rook or queen bits on a straight line, bishop or queen bits on a
-    // diagonal; the enemy's bit of each pair is the own one shifted by one.
-    bool straight = step == 1 || step == -1 || step == 10 || step == -10;
-    int32_t enemy = straight ? StraightBits : DiagonalBits;
-    enemy &= (ply->side & WhiteColourBit) ? 0xAA : 0x55;
+    attack_detail::LineEntry line =
+        attack_detail::lineTable.byDelta[attack_detail::MaxLineDelta + (ply->fromSquare - king)];
+    if (line.step == 0) return false;
+    // A difference that names no real line scans the king's own row, column or
+    // diagonal instead, and finds no attacker there: the king was not attacked
+    // and the move only put an own piece on it, if anything.
+    const Square *s = king + line.step;
+    while (s->code < 0) s += line.step;
+    // The enemy's bit of each colour pair is the own one shifted left (black)
+    // or right (white) by one: keep the enemy's half of the slider bits.
+    int32_t enemy = line.sliderBits & ((ply->side & WhiteColourBit) ? 0xAA : 0x55);
     return (s->code & enemy) != 0;
 }
 

@@ -40,9 +40,9 @@ inline int32_t makeMove(Move *move, Ply *ply, int32_t score) {
     score = wrapAdd(
         score, wrapAdd(wrapSub(to->placeValue, from->placeValue), captured.code & MaterialMask));
     mover->square = to;
-    switch (move->kind) {
-    case Normal:
-        break;
+    MoveKind kind = move->kind;
+    if (kind == Normal) return score; // most moves: nothing more to do
+    switch (kind) {
     case DoublePush:
         ply->doublePushSquare = to;
         break;
@@ -67,9 +67,9 @@ inline int32_t makeMove(Move *move, Ply *ply, int32_t score) {
         break;
     }
     default: // promotion: the kind is the new piece's code
-        to->code = move->kind;
-        score = wrapAdd(score, move->kind);
-        mover->generator = promotedGenerator(move->kind);
+        to->code = kind;
+        score = wrapAdd(score, kind);
+        mover->generator = promotedGenerator(kind);
         break;
     }
     return score;
@@ -84,8 +84,9 @@ inline int32_t unmakeMove(Ply *ply, Move *move) {
     to->setOccupant(ply->capturedOccupant);
     mover->square = from;
     mover->moveCount -= 1;
-    switch (move->kind) {
-    case Normal:
+    MoveKind kind = move->kind;
+    if (kind == Normal) return ply->entryScore;
+    switch (kind) {
     case DoublePush:
         break;
     case CastleKingSide:
