@@ -24,8 +24,11 @@ sanitize:
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# Whole perft and Think runs, then the micro-benchmarks (when Google Benchmark
+# is installed); bench/compare.sh compares perft with Stockfish.
 bench: build
 	./$(BUILD_DIR)/bench/brevola_bench
+	if [ -x $(BUILD_DIR)/bench/brevola_micro ]; then ./$(BUILD_DIR)/bench/brevola_micro; fi
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)
