@@ -118,10 +118,12 @@ inline bool isInCheck(const Ply *ply) { return isSquareAttacked(ply, ply->king->
 // enemy slider of the line's kind; nothing next to the king can be an attacker
 // there, since the king was not attacked.
 inline bool leftKingAttacked(const Ply *ply) {
-    const Move *move = ply->currentMove;
-    if (ply->kingAttacked || move->mover == ply->king || move->kind == EnPassant)
-        return isInCheck(ply);
     const Square *king = ply->king->square;
+    // The king stands on the move's target square exactly when it moved
+    // (castling included); a captured king's square can be a target too, and
+    // then the full scan answers, as it always may.
+    if (ply->kingAttacked || king == ply->toSquare || ply->currentMove->kind == EnPassant)
+        return isSquareAttacked(ply, king);
     attack_detail::LineEntry line =
         attack_detail::lineTable.byDelta[attack_detail::MaxLineDelta + (ply->fromSquare - king)];
     if (line.step == 0) return false;
