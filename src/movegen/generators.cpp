@@ -37,12 +37,13 @@ template <int D> inline Move *ray(SideMask side, PieceEntry *entry, Square *from
 }
 
 // The record just appended for a pawn reaching rank 8 or rank 1 becomes the
-// queen promotion and three more follow: rook, bishop, knight.
-inline Move *promote(Move *last, int target) {
+// queen promotion and three more follow: rook, bishop, knight. Rank 8 is the
+// row of a8 (index 40), rank 1 the row of a1 (index 110).
+inline Move *promote(Move *last, const Square *target) {
     const PieceCode *codes;
-    if (target < 50)
+    if (target < board + 50)
         codes = WhitePromotions;
-    else if (target >= 110)
+    else if (target >= board + 110)
         codes = BlackPromotions;
     else
         return last + 1;
@@ -57,7 +58,7 @@ inline Move *pawnCapture(SideMask side, PieceEntry *entry, Square *from, Move *o
     PieceCode code = from[D].code;
     if ((code & side) != 0) return out;
     put(out, code, Normal, entry, D);
-    return promote(out, squareIndexOf(from) + D);
+    return promote(out, from + D);
 }
 
 // Advances: from the starting rank a single step and, only then, a double step;
@@ -68,7 +69,7 @@ inline Move *pawnAdvance(SideMask side, PieceEntry *entry, Square *from, Move *o
     PieceCode one = from[Step].code;
     if ((one & side) >= 0) return out;
     put(out, one, Normal, entry, Step);
-    if (!onStartRank) return promote(out, squareIndexOf(from) + Step);
+    if (!onStartRank) return promote(out, from + Step);
     ++out;
     PieceCode two = from[2 * Step].code;
     if ((two & side) >= 0) return out;
@@ -122,13 +123,13 @@ Move *generateQueenMoves(SideMask side, PieceEntry *entry, Square *from, Move *o
 Move *generateWhitePawnMoves(SideMask side, PieceEntry *entry, Square *from, Move *out) {
     out = pawnCapture<-9>(side, entry, from, out);
     out = pawnCapture<-11>(side, entry, from, out);
-    return pawnAdvance<-10>(side, entry, from, out, squareIndexOf(from) >= 100);
+    return pawnAdvance<-10>(side, entry, from, out, from >= board + 100); // rank 2
 }
 
 Move *generateBlackPawnMoves(SideMask side, PieceEntry *entry, Square *from, Move *out) {
     out = pawnCapture<+11>(side, entry, from, out);
     out = pawnCapture<+9>(side, entry, from, out);
-    return pawnAdvance<+10>(side, entry, from, out, squareIndexOf(from) < 60);
+    return pawnAdvance<+10>(side, entry, from, out, from < board + 60); // rank 7
 }
 
 } // namespace brevola
