@@ -6,7 +6,8 @@
 namespace brevola {
 
 bool reserveTranspositionTable() {
-    if (!ttBase) ttBase = new (std::nothrow) uint8_t[TableBlockBytes];
+    if (ttBase) return true;
+    ttBase = new (std::nothrow) uint8_t[TableBlockBytes];
     if (!ttBase) return false;
     ttBytes = TableBytesInUse;
     return true;
