@@ -51,44 +51,9 @@ std::string startBoard(const std::string &m = "00") {
     return expectedBoard(StartPlacement, m, "0");
 }
 
-std::string logLine(int number, const std::string &fen) {
-    return std::to_string(number) + "\t" + fen + "\n";
-}
-
 std::string timeControl(long game, long move) {
     return TimeRule + "giocate = 0\n\nms disponibili = " + std::to_string(game) +
            "\nms mossa = " + std::to_string(move) + "\n";
-}
-
-// The statistics line after a perft run, with the clock figures masked.
-std::string perftStats(int depth, long perft, long nodes, long moves, long time = 0) {
-    return "\n\n" + std::to_string(depth) + ": perft=" + std::to_string(perft) +
-           " ms=# nodi=" + std::to_string(nodes) + " n/s=# mosse=" + std::to_string(moves) +
-           " m/s=# tt=0%\n time=" + std::to_string(time) + "\n";
-}
-
-std::string dots(std::size_t n) { return std::string(n, '.'); }
-
-// A candidate as move entry prints it after the one-ply perft: every move has
-// been made once (sort key 8000) and carries no search value yet (0).
-std::string candidate(const std::string &move) { return move + ":8000:0 "; }
-
-std::string candidates(const std::vector<std::string> &moves, std::size_t count) {
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i) text += candidate(moves.at(i));
-    return text;
-}
-
-// White's 20 moves from the start position in generation order: the pawns
-// a2 to h2 (single then double advance), then the knights b1 and g1.
-std::vector<std::string> whiteStartMoves() {
-    std::vector<std::string> moves;
-    for (char f = 'a'; f <= 'h'; ++f) {
-        moves.push_back(std::string("o") + f + "2" + f + "3");
-        moves.push_back(std::string("o") + f + "2" + f + "4");
-    }
-    for (const char *m : {"cb1c3", "cb1a3", "cg1h3", "cg1f3"}) moves.push_back(m);
-    return moves;
 }
 
 // Black's 20 replies: the rank-8 pieces come first in Black's piece list.
@@ -100,10 +65,6 @@ std::vector<std::string> blackStartMoves() {
     }
     return moves;
 }
-
-// A typed line that matches nothing from the start position: a dot per
-// generated move, then the whole candidate list.
-std::string unmatchedWhiteLine() { return dots(20) + candidates(whiteStartMoves(), 20); }
 
 // The number after " time=" in the n-th statistics line (0-based), or -1.
 long timeField(const std::string &output, int n = 0) {

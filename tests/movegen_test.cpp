@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "diag/check.h"
 #include "engine_fixture.h"
 #include "movegen/attack.h"
 #include "movegen/generate.h"
@@ -379,6 +380,17 @@ TEST(CastlingHistory, KingThatMovedAwayAndBackLosesBothSides) {
     EXPECT_EQ(castlingOf(rootListAfterPlay()), Texts{});
     ASSERT_NO_FATAL_FAILURE(play("a1a2"));
     EXPECT_EQ(castlingOf(rootListAfterPlay()), Texts{});
+}
+
+TEST(CastlingHistory, KingTakenOffTheBoardCannotCastle) {
+    // White to move while the black king on e8 stands in check from b5: the
+    // bishop takes the king. Black keeps both castling rights from the text,
+    // but its king is off the board and must not castle with the bishop that
+    // now stands on e8 (that left the bishop's square and entry disagreeing).
+    newGameFrom("r3k2r/8/8/1B6/8/8/8/4K3 w kq - 0 1");
+    ASSERT_NO_FATAL_FAILURE(play("b5e8"));
+    EXPECT_EQ(castlingOf(rootListAfterPlay()), Texts{});
+    EXPECT_EQ(checkBoard(), nullptr);
 }
 
 // ---------------------------------------------------------------------------

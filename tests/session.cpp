@@ -67,8 +67,10 @@ std::string expectedBoard(const std::string &placement, const std::string &m,
     std::string cells;
     for (char c : placement) {
         if (c == '/') continue;
-        if (c >= '1' && c <= '8') cells.append(static_cast<std::size_t>(c - '0'), ' ');
-        else cells.push_back(c);
+        if (c >= '1' && c <= '8')
+            cells.append(static_cast<std::size_t>(c - '0'), ' ');
+        else
+            cells.push_back(c);
     }
     auto italian = [](char c) {
         char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -102,5 +104,37 @@ std::string startUp() { return Banner + expectedBoard(StartPlacement, "00", "0")
 std::string loaded(const std::string &placement) {
     return ">\nInsert FEN string: " + expectedBoard(placement, "00", "0") + "\n";
 }
+
+std::string logLine(int number, const std::string &fen) {
+    return std::to_string(number) + "\t" + fen + "\n";
+}
+
+std::string perftStats(int depth, long perft, long nodes, long moves, long time) {
+    return "\n\n" + std::to_string(depth) + ": perft=" + std::to_string(perft) +
+           " ms=# nodi=" + std::to_string(nodes) + " n/s=# mosse=" + std::to_string(moves) +
+           " m/s=# tt=0%\n time=" + std::to_string(time) + "\n";
+}
+
+std::string dots(std::size_t n) { return std::string(n, '.'); }
+
+std::string candidate(const std::string &move) { return move + ":8000:0 "; }
+
+std::string candidates(const std::vector<std::string> &moves, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += candidate(moves.at(i));
+    return text;
+}
+
+std::vector<std::string> whiteStartMoves() {
+    std::vector<std::string> moves;
+    for (char f = 'a'; f <= 'h'; ++f) {
+        moves.push_back(std::string("o") + f + "2" + f + "3");
+        moves.push_back(std::string("o") + f + "2" + f + "4");
+    }
+    for (const char *m : {"cb1c3", "cb1a3", "cg1h3", "cg1f3"}) moves.push_back(m);
+    return moves;
+}
+
+std::string unmatchedWhiteLine() { return dots(20) + candidates(whiteStartMoves(), 20); }
 
 } // namespace brevola::testing

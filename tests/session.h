@@ -3,7 +3,9 @@
 // temporary directory so the position log starts empty.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace brevola::testing {
 
@@ -53,5 +55,32 @@ std::string startUp();
 // What F prints after the prompt for a FEN text that loads: the question and
 // the new position's board with its newline.
 std::string loaded(const std::string &placement);
+
+// The start position as a FEN text.
+inline const std::string StartFenText = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+// One line of the position log: "<number>\t<fen>\n".
+std::string logLine(int number, const std::string &fen);
+
+// The statistics line after a perft run, with the clock figures masked.
+std::string perftStats(int depth, long perft, long nodes, long moves, long time = 0);
+
+// n dots, as perft and move entry print one per generated root move.
+std::string dots(std::size_t n);
+
+// A candidate as move entry prints it after the one-ply perft: every move has
+// been made once (sort key 8000) and carries no search value yet (0).
+std::string candidate(const std::string &move);
+
+// The first `count` candidates of `moves`.
+std::string candidates(const std::vector<std::string> &moves, std::size_t count);
+
+// White's 20 moves from the start position in generation order: the pawns
+// a2 to h2 (single then double advance), then the knights b1 and g1.
+std::vector<std::string> whiteStartMoves();
+
+// A typed line that matches nothing from the start position: a dot per
+// generated move, then the whole candidate list.
+std::string unmatchedWhiteLine();
 
 } // namespace brevola::testing

@@ -30,7 +30,9 @@ Move *generateEnPassant(Ply *ply, Move *out) {
 
 Move *generateCastling(Ply *ply, Move *out) {
     PieceEntry *king = ply->king;
-    if (king->moveCount != 0) return out;
+    // A king that has been taken (a FEN can leave the side not to move in
+    // check) is off the board: it must not castle with whatever took it.
+    if (king->moveCount != 0 || king->square->piece != king) return out;
     if (ply->kingAttacked) return out;
     Square *s = king->square;
     if (s[1].code < 0 && s[2].code < 0 && s[3].piece && s[3].piece->moveCount == 0 &&

@@ -28,11 +28,10 @@ void preferLargePages(uint8_t *block, std::size_t bytes) {
 } // namespace
 
 bool reserveTranspositionTable() {
-    if (!ttBase) {
-        ttBase = new (std::nothrow) uint8_t[TableBlockBytes];
-        if (ttBase) preferLargePages(ttBase, TableBytesInUse);
-    }
+    if (ttBase) return true;
+    ttBase = new (std::nothrow) uint8_t[TableBlockBytes];
     if (!ttBase) return false;
+    preferLargePages(ttBase, TableBytesInUse);
     ttBytes = TableBytesInUse;
     return true;
 }
