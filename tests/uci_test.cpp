@@ -134,6 +134,20 @@ TEST(Uci, PositionWithMoves) {
     EXPECT_EQ(positionAfter({promoting + "e7e8q"}), "3rQ3/8/8/8/8/8/k6p/4K3 b");
     EXPECT_EQ(positionAfter({promoting + "e7e8"}), "3rQ3/8/8/8/8/8/k6p/4K3 b");
     EXPECT_EQ(positionAfter({promoting + "e7e8N h2h1r"}), "3rN3/8/8/8/8/8/k7/4K2r w");
+    // GUIs repeat the game's moves with each new one: only the new ones are
+    // played, also after a search or a perft; a shorter list (a take-back)
+    // starts again.
+    EXPECT_EQ(positionAfter({"position startpos moves e2e4", "go depth 4",
+                             "position startpos moves e2e4 e7e5 g1f3", "go perft 2",
+                             "position startpos moves E2E4 e7e5 g1f3 b8c6", "go movetime 50",
+                             "position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5"}),
+              "r1bqkbnr/pppp1ppp/2n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R b");
+    EXPECT_EQ(positionAfter({"position startpos moves e2e4 e7e5 g1f3",
+                             "position startpos moves e2e4 e7e5"}),
+              "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w");
+    EXPECT_EQ(positionAfter({"position startpos moves e2e4 e7e5",
+                             "position startpos moves e2e4 e7e5 x9 g1f3"}),
+              "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w");
     // A later position command starts again from its own FEN.
     EXPECT_EQ(positionAfter({promoting + "e7e8n", "position startpos"}),
               "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w");

@@ -103,34 +103,51 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
+// Plays moves[from...] on the position on the board up to the first that is
+// not legal; appends the moves played to `played`.
+void playMoves(const std::vector<std::string> &moves, std::size_t from,
+               std::vector<std::string> &played) {
+    for (std::size_t i = from; i < moves.size(); ++i) {
+        std::string text = lowerCase(moves[i]);
+        Move *move = findLegalMove(text);
+        if (!move) {
+            send("info string illegal move " + moves[i] + ", the rest of the line is ignored");
+            return;
+        }
+        playMove(rootPly, move);
+        played.push_back(text);
+    }
+}
+
 // Sets up `fen` (already checked) and plays `moves` up to the first that is
 // not legal; returns the moves played.
 std::vector<std::string> playLine(const std::string &fen, const std::vector<std::string> &moves) {
     setUpFen(fen);
     std::vector<std::string> played;
-    for (const std::string &text : moves) {
-        Move *move = findLegalMove(lowerCase(text));
-        if (!move) {
-            send("info string illegal move " + text + ", the rest of the line is ignored");
-            break;
-        }
-        playMove(rootPly, move);
-        played.push_back(lowerCase(text));
-    }
+    playMoves(moves, 0, played);
     return played;
 }
 
-// Makes `fen` and `moves` the current position. False, with the position
-// unchanged, when in `fen` the side that is not to move stands in check (its
-// king could be taken).
+// Makes `fen` and `moves` the current position. A command that repeats the
+// current position's FEN and moves and adds some (as GUIs send them during a
+// game) only plays the new moves. False, with the position unchanged, when in
+// `fen` the side that is not to move stands in check (its king could be
+// taken).
 bool setPosition(const std::string &fen, const std::vector<std::string> &moves) {
+    if (fen == baseFen && moves.size() >= playedMoves.size() &&
+        std::equal(playedMoves.begin(), playedMoves.end(), moves.begin(),
+                   [](const std::string &a, const std::string &b) { return a == lowerCase(b); })) {
+        playMoves(moves, playedMoves.size(), playedMoves);
+        return true;
+    }
     setUpFen(fen);
     if (isInCheck(historyMoved)) {
         playLine(baseFen, playedMoves);
         return false;
     }
-    playedMoves = playLine(fen, moves);
     baseFen = fen;
+    playedMoves.clear();
+    playMoves(moves, 0, playedMoves);
     return true;
 }
 
