@@ -488,24 +488,24 @@ TEST(UciTimeRule, Table) {
         int32_t soft;
     };
     const Row rows[] = {
-        // 10 s + 0.1 s: reserve 50 + 500, usable 9450, 9450 / 30 + 100 = 415.
-        {"wtime 10000 btime 10000 winc 100 binc 100", true, 415, 12},
-        {"wtime 10000 btime 2000 winc 100 binc 100", false, 161, 5},
-        // 2000 ms: reserve 150, usable 1850, 61 + 100.
-        {"wtime 2000 btime 2000 winc 100 binc 100", true, 161, 5},
+        // 10 s + 0.1 s: reserve 100 + 500, usable 9400, 9400 / 30 + 100 = 413.
+        {"wtime 10000 btime 10000 winc 100 binc 100", true, 413, 12},
+        {"wtime 10000 btime 2000 winc 100 binc 100", false, 160, 5},
+        // 2000 ms: reserve 200, usable 1800, 60 + 100.
+        {"wtime 2000 btime 2000 winc 100 binc 100", true, 160, 5},
         // Little left: the budget never exceeds what is usable.
-        {"wtime 200 btime 200 winc 100 binc 100", true, 104, 3},
-        {"wtime 150 btime 150 winc 1000 binc 1000", true, 93, 2},
-        {"wtime 100 btime 100 winc 1000 binc 1000", true, 45, 1},
+        {"wtime 200 btime 200 winc 100 binc 100", true, 90, 2},
+        {"wtime 150 btime 150 winc 1000 binc 1000", true, 43, 1},
+        {"wtime 100 btime 100 winc 1000 binc 1000", true, 1, 1},
         {"wtime 40 btime 40", true, 1, 1},
         {"wtime 0 btime 0", true, 1, 1},
         {"wtime -500 btime -500 winc 100", true, 1, 1},
         // No increment, sudden death: a thirtieth of the usable time.
-        {"wtime 60000 btime 60000", true, 1898, 59},
+        {"wtime 60000 btime 60000", true, 1896, 59},
         // Moves to go: the usable time over them (at most 30).
-        {"wtime 60000 btime 60000 movestogo 10", true, 5695, 177},
-        {"wtime 60000 btime 60000 movestogo 1", true, 56950, 1779},
-        {"wtime 60000 btime 60000 movestogo 100", true, 1898, 59},
+        {"wtime 60000 btime 60000 movestogo 10", true, 5690, 177},
+        {"wtime 60000 btime 60000 movestogo 1", true, 56900, 1778},
+        {"wtime 60000 btime 60000 movestogo 100", true, 1896, 59},
         // Fixed time per move.
         {"movetime 1000", true, 950, 950},
         {"movetime 10", false, 1, 1},
@@ -524,7 +524,7 @@ TEST(UciTimeRule, Table) {
         EXPECT_EQ(plan.softMs, row.soft);
     }
     // Whatever the clock, the stop comes before the clock runs out, with at
-    // least MoveOverheadMs (the lag of the stop request and the GUI's own)
+    // least ClockReserveMs (the lag of the stop request and the GUI's own)
     // to spare.
     for (int64_t time : {60, 100, 500, 1000, 3000, 10000, 60000, 600000})
         for (int64_t increment : {0, 100, 1000, 5000})
@@ -534,7 +534,7 @@ TEST(UciTimeRule, Table) {
                 go.winc = increment;
                 go.movestogo = togo;
                 TimePlan plan = planTime(go, true);
-                EXPECT_LE(plan.hardMs + MoveOverheadMs, std::max<int64_t>(time, 51))
+                EXPECT_LE(plan.hardMs + ClockReserveMs, std::max<int64_t>(time, ClockReserveMs + 1))
                     << time << " " << increment << " " << togo;
                 EXPECT_LE(plan.softMs, plan.hardMs);
                 EXPECT_GE(plan.softMs, 1);

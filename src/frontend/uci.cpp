@@ -477,14 +477,14 @@ TimePlan planTime(const GoParameters &go, bool whiteToMove) {
         return static_cast<int32_t>(std::clamp<int64_t>(ms, 1, NoLimit - 1));
     };
     if (go.movetime != NotGiven) {
-        int32_t ms = clamp(go.movetime - MoveOverheadMs);
+        int32_t ms = clamp(go.movetime - MovetimeMarginMs);
         return {ms, ms};
     }
     int64_t time = whiteToMove ? go.wtime : go.btime;
     if (time == NotGiven || go.infinite) return {NoLimit, NoLimit};
     int64_t increment = std::max<int64_t>(0, whiteToMove ? go.winc : go.binc);
     time = std::max<int64_t>(0, time);
-    int64_t reserve = MoveOverheadMs + time / 20;
+    int64_t reserve = ClockReserveMs + time / 20;
     int64_t usable = std::max<int64_t>(0, time - reserve);
     int64_t moves = go.movestogo > 0 ? std::min<int64_t>(go.movestogo, 30) : 30;
     int64_t budget = std::min(usable, usable / moves + increment);

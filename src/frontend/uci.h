@@ -49,13 +49,17 @@ struct TimePlan {
 };
 
 // The time rule (see README, "Use in a chess GUI"):
-// - movetime M: hard = soft = max(1, M - MoveOverheadMs);
+// - movetime M: hard = soft = max(1, M - MovetimeMarginMs);
 // - a clock of T ms left with increment I and movestogo N (0 = none):
-//   reserve = MoveOverheadMs + T / 20, usable = max(0, T - reserve),
+//   reserve = ClockReserveMs + T / 20, usable = max(0, T - reserve),
 //   budget = min(usable, usable / min(N or 30, 30) + I),
 //   hard = max(1, budget), soft = hard / SoftDivisor;
 // - no time given for the side to move (depth, infinite, bare go): no limit.
-constexpr int32_t MoveOverheadMs = 50;
+// The reserve covers what the GUI counts beyond the search's hard limit: the
+// stop request's lag (65,536 nodes, some 30 ms), the answer's way back and the
+// GUI's own delays.
+constexpr int32_t ClockReserveMs = 100;
+constexpr int32_t MovetimeMarginMs = 50;
 constexpr int32_t SoftDivisor = 32;
 TimePlan planTime(const GoParameters &go, bool whiteToMove);
 
