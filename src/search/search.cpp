@@ -17,6 +17,19 @@ namespace brevola {
 namespace {
 
 constexpr uint64_t ClockCheckMask = (uint64_t{1} << 20) - 1; // every 1,048,576 nodes
+constexpr uint64_t StopCheckMask = (uint64_t{1} << 16) - 1;  // every 65,536 nodes
+
+// At a stop check (every 65,536 nodes): whether the search must end now. Every
+// 1,048,576 nodes this is the clock check, with its "."; a stop request from
+// another thread counts as running out of time.
+bool outOfTime() {
+    bool out = false;
+    if ((nodeCount & ClockCheckMask) == 0) {
+        outChar('.');
+        out = elapsedMs() >= static_cast<int32_t>(moveTimeMs);
+    }
+    return out || stopRequested.load(std::memory_order_relaxed);
+}
 
 // Unwind after a time-out: unmake the current move of every ply from p's
 // parent down to the root.
@@ -68,20 +81,17 @@ void search() {
     for (;;) {
         switch (step) {
         case Step::Visit:
-            // Count the node; every 2^20 nodes look at the clock.
+            // Count the node; every 2^20 nodes look at the clock, every 2^16
+            // at the stop request.
             ++nodeCount;
-            if ((nodeCount & ClockCheckMask) == 0) {
-                outChar('.');
-                if (elapsedMs() >= static_cast<int32_t>(moveTimeMs)) {
-                    // Abandon p: it generates nothing and its parent backs up
-                    // with a value just below its own best.
-                    timedOut = 1;
-                    --p;
-                    value =
-                        p->bestValue == MinusInfinity ? MinusInfinity : wrapSub(p->bestValue, 1);
-                    step = Step::BackUp;
-                    break;
-                }
+            if ((nodeCount & StopCheckMask) == 0 && outOfTime()) {
+                // Abandon p: it generates nothing and its parent backs up
+                // with a value just below its own best.
+                timedOut = 1;
+                --p;
+                value = p->bestValue == MinusInfinity ? MinusInfinity : wrapSub(p->bestValue, 1);
+                step = Step::BackUp;
+                break;
             }
             if (timedOut) {
                 outText("\n> ____! TIME OUT !____\n");
@@ -170,6 +180,12 @@ void search() {
                 goto endOfSearch;
             }
             rootPly->lastIterationBest = rootPly->bestMove;
+            if (iterationHook) {
+                const Move *best = rootPly->bestMove;
+                IterationReport report{iterationDepth, best ? best->searchValue : MinusInfinity,
+                                       best, nodeCount};
+                if (!iterationHook(report)) goto endOfSearch;
+            }
             iterationDepth += 2;
             horizonPly += 2;
             if (iterationDepth > depthLimit) goto endOfSearch;
@@ -186,7 +202,7 @@ void search() {
 
 endOfSearch:
     if (!rootPly->bestMove) rootPly->bestMove = selectBestMove(rootPly);
-    playMove(rootPly, rootPly->bestMove);
+    if (playChosenMove) playMove(rootPly, rootPly->bestMove);
 }
 
 } // namespace brevola
