@@ -2,7 +2,8 @@
 # Whole-process wall time of Brevola's perft against Stockfish's `go perft`:
 # perft 6 from the start position and perft 5 from "Kiwipete", each run RUNS
 # times (default 5) alternating the two programs; prints the medians and the
-# ratio Brevola / Stockfish. Usage: bench/compare.sh [brevola-binary] [runs]
+# ratio Brevola / Stockfish; each run's count is checked.
+# Usage: bench/compare.sh [brevola-binary] [runs]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 brevola=${1:-build/brevola}
@@ -29,12 +30,18 @@ timed() { # input command...
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-compare() { # name fen depth
-    local name=$1 fen=$2 depth=$3
+compare() { # name fen depth count
+    local name=$1 fen=$2 depth=$3 count=$4
     local b=() s=()
     for ((i = 0; i < runs; i++)); do
-        b+=("$(timed "F\n$fen\nP\n$depth\n" "$brevola")")
+        # Brevola starts at the start position; other positions are loaded
+        # with F, as a user would.
+        local load="F\n$fen\n"
+        [ "$fen" = "$start" ] && load=""
+        b+=("$(timed "${load}P\n$depth\n" "$brevola")")
+        grep -q "^$depth: perft=$count " "$workdir/out" || { echo "brevola: wrong count" >&2; exit 1; }
         s+=("$(timed "position fen $fen\ngo perft $depth\nquit\n" "$stockfish")")
+        grep -q "^Nodes searched: $count" "$workdir/out" || { echo "stockfish: wrong count" >&2; exit 1; }
     done
     local bm sm
     bm=$(printf '%s\n' "${b[@]}" | median)
@@ -43,5 +50,5 @@ compare() { # name fen depth
         "$name" "$bm" "$sm" "$(echo "$bm / $sm" | bc -l)"
 }
 
-compare "perft 6, start" "$start" 6
-compare "perft 5, Kiwipete" "$kiwipete" 5
+compare "perft 6, start" "$start" 6 119060324
+compare "perft 5, Kiwipete" "$kiwipete" 5 193690690
