@@ -81,16 +81,6 @@ bool readLine(char *buffer, int size) {
     return std::fgets(buffer, size, consoleIn) != nullptr;
 }
 
-// A number as typed at the P, M and G prompts: leading blanks, a sign and
-// digits, saturated to the 32-bit range; `fallback` when no number starts it.
-int32_t parseNumber(const char *text, int32_t fallback) {
-    char *end = nullptr;
-    long long value = std::strtoll(text, &end, 10);
-    if (end == text) return fallback;
-    if (value > INT32_MAX) return INT32_MAX;
-    if (value < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
 
 uint32_t secondsToMs(int32_t seconds) { return static_cast<uint32_t>(seconds) * 1000u; }
 
@@ -154,6 +144,15 @@ bool runCommand(char command) {
 }
 
 } // namespace
+
+int32_t parseNumber(const char *text, int32_t fallback) {
+    char *end = nullptr;
+    long long value = std::strtoll(text, &end, 10);
+    if (end == text) return fallback;
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
 
 bool askYesNo(const char *question) {
     std::fprintf(consoleOut, "%s (Y/N)", question);

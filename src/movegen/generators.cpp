@@ -1,18 +1,26 @@
 #include "movegen/generators.h"
 
+#include <bit>
+#include <cstddef>
+#include <cstring>
+
 namespace brevola {
 namespace {
 
 // Every record is stored first and kept by advancing the write position only
 // when the target qualifies; the spare records after the move stack absorb the
 // store that is not kept.
+// Key and kind are adjacent: they go in as one 8-byte store.
 inline Move *put(Move *out, PieceCode key, MoveKind kind, PieceEntry *mover, int32_t delta) {
-    out->sortKey = key;
-    out->kind = kind;
+    uint64_t head = static_cast<uint32_t>(key) | uint64_t{static_cast<uint32_t>(kind)} << 32;
+    std::memcpy(static_cast<void *>(&out->sortKey), &head, sizeof head);
     out->mover = mover;
     out->delta = delta;
     return out;
 }
+static_assert(offsetof(Move, kind) == offsetof(Move, sortKey) + 4 &&
+                  std::endian::native == std::endian::little,
+              "the key is the low half of the 8 bytes, the kind the high half");
 
 // One king or knight step: empty or enemy target (code & side <= 0).
 template <int D> inline Move *step(SideMask side, PieceEntry *entry, Square *from, Move *out) {

@@ -49,17 +49,6 @@ class LineReader {
     const uint8_t *end_;
 };
 
-// The console's reading of a number answer: strtoll on the text up to its
-// first NUL, saturated to 32 bits; `fallback` when no number starts it.
-int32_t numberAnswer(const std::string &line, int32_t fallback) {
-    const char *text = line.c_str();
-    char *end = nullptr;
-    long long value = std::strtoll(text, &end, 10);
-    if (end == text) return fallback;
-    if (value > INT32_MAX) return INT32_MAX;
-    if (value < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
 
 // Follows the session the way the prompt loop will read it and tells whether
 // it stays within the limits above. The game clock is followed as an upper
@@ -87,7 +76,7 @@ bool isCheapSession(const uint8_t *data, std::size_t size) {
         case 'P':
         case 'p': {
             if (!in.next(AnswerReadSize - 1, line)) return true;
-            int32_t depth = numberAnswer(line, 4);
+            int32_t depth = parseNumber(line.c_str(), 4);
             if (depth > 63) break;
             if (depth == 0 ? !think() : depth > MaxPerftDepth) return false;
             charge();
@@ -97,12 +86,12 @@ bool isCheapSession(const uint8_t *data, std::size_t size) {
         case 'm':
             if (!in.next(AnswerReadSize - 1, line)) return true;
             gameMs = 0;
-            moveMs = static_cast<uint32_t>(numberAnswer(line, 0)) * 1000u;
+            moveMs = static_cast<uint32_t>(parseNumber(line.c_str(), 0)) * 1000u;
             break;
         case 'G':
         case 'g':
             if (!in.next(AnswerReadSize - 1, line)) return true;
-            gameMs = static_cast<uint32_t>(numberAnswer(line, 0)) * 1000u;
+            gameMs = static_cast<uint32_t>(parseNumber(line.c_str(), 0)) * 1000u;
             moveMs = 0;
             break;
         case 'F':
