@@ -92,7 +92,7 @@ static_assert(lineTable.byDelta[MaxLineDelta + 3].step == 1 &&
                   lineTable.byDelta[MaxLineDelta + 63].step == 9 &&
                   lineTable.byDelta[MaxLineDelta - 73].step == 0 &&
                   lineTable.byDelta[MaxLineDelta + 8].step == 0,
-              "steps for a few differences: h-file, e1 to e8, h1 to a8, a8 to h1, knight-like");
+              "steps for a few differences: along a rank, e1 to e8, h1 to a8, a8 to h1, none");
 static_assert(squareIndex(7, 1) - squareIndex(0, 8) == MaxLineDelta, "the largest difference");
 
 } // namespace attack_detail

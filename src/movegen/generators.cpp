@@ -9,8 +9,8 @@ namespace {
 
 // Every record is stored first and kept by advancing the write position only
 // when the target qualifies; the spare records after the move stack absorb the
-// store that is not kept.
-// Key and kind are adjacent: they go in as one 8-byte store.
+// store that is not kept. Key and kind are adjacent and go in as one 8-byte
+// store.
 inline Move *put(Move *out, PieceCode key, MoveKind kind, PieceEntry *mover, int32_t delta) {
     uint64_t head = static_cast<uint32_t>(key) | uint64_t{static_cast<uint32_t>(kind)} << 32;
     std::memcpy(static_cast<void *>(&out->sortKey), &head, sizeof head);
