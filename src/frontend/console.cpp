@@ -81,7 +81,6 @@ bool readLine(char *buffer, int size) {
     return std::fgets(buffer, size, consoleIn) != nullptr;
 }
 
-
 uint32_t secondsToMs(int32_t seconds) { return static_cast<uint32_t>(seconds) * 1000u; }
 
 void startUp() {

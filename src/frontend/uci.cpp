@@ -174,8 +174,10 @@ std::optional<std::string> checkedFen(const std::vector<std::string> &fields) {
             if (column >= 8) return std::nullopt;
             if ((c == 'P' || c == 'p') && (row == 0 || row == 7)) return std::nullopt;
             squares[row][column++] = c;
-            if (std::isupper(static_cast<unsigned char>(c))) ++whiteCount;
-            else ++blackCount;
+            if (std::isupper(static_cast<unsigned char>(c)))
+                ++whiteCount;
+            else
+                ++blackCount;
             whiteKings += c == 'K';
             blackKings += c == 'k';
         } else {
@@ -240,9 +242,9 @@ bool reportIteration(const IterationReport &report) {
     if (isMateValue(report.value) && firstMateDepth == 0) firstMateDepth = report.depth;
     uint64_t nps = report.nodes * 1000 / static_cast<uint64_t>(ms);
     std::string line = "info depth " + std::to_string(report.depth) + " score " +
-                       scoreText(report.value, firstMateDepth) +
-                       " nodes " + std::to_string(report.nodes) + " nps " + std::to_string(nps) +
-                       " time " + std::to_string(ms);
+                       scoreText(report.value, firstMateDepth) + " nodes " +
+                       std::to_string(report.nodes) + " nps " + std::to_string(nps) + " time " +
+                       std::to_string(ms);
     if (report.bestMove) line += " pv " + uciMoveText(rootPly, report.bestMove);
     send(line);
     return ms < plan.softMs;
@@ -385,13 +387,12 @@ void handlePosition(const std::vector<std::string> &words, std::size_t at) {
 bool handleLine(const std::string &line) {
     std::vector<std::string> words = wordsOf(line);
     // An unknown word before a command is skipped, as the protocol asks.
-    static const char *const Commands[] = {"uci",  "isready", "ucinewgame", "position", "go",
-                                           "stop", "quit",    "debug",      "setoption",
-                                           "register", "ponderhit"};
+    static const char *const Commands[] = {"uci",       "isready",  "ucinewgame", "position",
+                                           "go",        "stop",     "quit",       "debug",
+                                           "setoption", "register", "ponderhit"};
     std::size_t at = 0;
-    while (at < words.size() &&
-           std::none_of(std::begin(Commands), std::end(Commands),
-                        [&](const char *c) { return words[at] == c; }))
+    while (at < words.size() && std::none_of(std::begin(Commands), std::end(Commands),
+                                             [&](const char *c) { return words[at] == c; }))
         ++at;
     if (at >= words.size()) return true;
     const std::string &command = words[at];
@@ -444,14 +445,11 @@ GoParameters parseGo(const std::string &line) {
         const char *name;
         int64_t GoParameters::*value;
     };
-    static const Field Fields[] = {{"wtime", &GoParameters::wtime},
-                                   {"btime", &GoParameters::btime},
-                                   {"winc", &GoParameters::winc},
-                                   {"binc", &GoParameters::binc},
-                                   {"movestogo", &GoParameters::movestogo},
-                                   {"movetime", &GoParameters::movetime},
-                                   {"depth", &GoParameters::depth},
-                                   {"perft", &GoParameters::perft}};
+    static const Field Fields[] = {
+        {"wtime", &GoParameters::wtime},         {"btime", &GoParameters::btime},
+        {"winc", &GoParameters::winc},           {"binc", &GoParameters::binc},
+        {"movestogo", &GoParameters::movestogo}, {"movetime", &GoParameters::movetime},
+        {"depth", &GoParameters::depth},         {"perft", &GoParameters::perft}};
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words[i] == "infinite") {
             go.infinite = true;
@@ -514,10 +512,14 @@ std::string uciMoveText(const Ply *root, const Move *move) {
     SquareName a = squareName(from), b = squareName(to);
     std::string text{a.file, a.rank, b.file, b.rank};
     if (isPromotion(move->kind)) {
-        if (move->kind & QueenBits) text += 'q';
-        else if (move->kind & StraightBits) text += 'r';
-        else if (move->kind & DiagonalBits) text += 'b';
-        else text += 'n';
+        if (move->kind & QueenBits)
+            text += 'q';
+        else if (move->kind & StraightBits)
+            text += 'r';
+        else if (move->kind & DiagonalBits)
+            text += 'b';
+        else
+            text += 'n';
     }
     return text;
 }
