@@ -161,7 +161,7 @@ void search() {
         case Step::Finished: {
             // No further move at p: its best value, or mate / stalemate.
             int32_t result = p->bestValue;
-            if (p->legalCount == 0) result = isInCheck(p) ? wrapNeg(MateValue) : 0;
+            if (p->legalCount == 0) result = p->kingAttacked ? wrapNeg(MateValue) : 0;
             if (p == rootPly) {
                 step = Step::EndIteration;
                 break;
